@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+namespace WordFile {
+
+// Counts are 16-bit in the drill, so a group may hold at most this many entries.
+constexpr int kMaxEntries = 32767;
+constexpr int kMaxGroups = 32767;
+
+QString groupPath(const QString &installPath, int group);
+
+// Number of groups 1, 2, ... whose files exist, stopping at the first gap.
+int discoverGroups(const QString &installPath);
+
+struct Entry
+{
+    QString word;         // shown and compared exactly as read
+    QString translations; // ";"-separated, as read
+};
+
+enum class LoadStatus { Ok, OpenFailed, TooManyEntries };
+
+struct Group
+{
+    LoadStatus status = LoadStatus::OpenFailed;
+    QString error;
+    QList<Entry> entries;
+};
+
+// Reads a group file: lines pair up into entries, blank lines included; an odd last
+// line is dropped.
+Group loadGroup(const QString &path);
+
+// The line the drill window shows for a loaded group: 第3组: 50个词语.
+QString groupLine(int group, int words);
+
+} // namespace WordFile

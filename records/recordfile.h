@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+
+namespace RecordFile {
+
+constexpr int kPlaceSize = 10;
+constexpr int kPlaces = 10;
+
+// One place of a group's top-ten table, stored little-endian in 10 bytes.
+struct PlaceRecord
+{
+    qint32 Point = 0;
+    qint16 NumberOfWords = 0;
+    qint16 Rate = 0;
+    qint16 Speed = 0;
+};
+
+QByteArray encode(const PlaceRecord &place);
+PlaceRecord decode(const QByteArray &bytes); // missing bytes read as zero
+
+// gInstallPath & "record_" & group & ".divu"
+QString recordPath(const QString &installPath, int group);
+
+using Table = std::array<PlaceRecord, kPlaces>;
+
+struct ReadResult
+{
+    bool ok = false;
+    QString error;
+    Table places{};
+};
+
+// Reads places 1 to 10, creating an empty file when there is none.
+ReadResult readRecord(const QString &path);
+
+struct SaveResult
+{
+    bool ok = true;   // false when the file could not be read or written
+    QString error;
+    qint16 place = 0; // place the run took, 0 for none (also when nothing was saved)
+};
+
+// Scores a run as correct x rate x speed and ranks it into the file at path.
+SaveResult saveRun(const QString &path, qint32 correct, qint32 wrong, qint32 rate,
+                   qint16 speed);
+
+// Deletes the record; false when there was no file or it could not be deleted.
+bool clearRecord(const QString &path);
+
+} // namespace RecordFile

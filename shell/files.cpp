@@ -1,0 +1,129 @@
+#include "shell/files.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+namespace Files {
+
+bool isNormalFile(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() && info.isFile();
+}
+
+QList<QByteArray> splitLines(const QByteArray &bytes)
+{
+    QList<QByteArray> lines;
+    qsizetype start = 0;
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (bytes[i] != '\r') {
+            continue;
+        }
+        lines.append(bytes.mid(start, i - start));
+        if (i + 1 < n && bytes[i + 1] == '\n') {
+            ++i;
+        }
+        start = i + 1;
+    }
+    if (start < n) {
+        lines.append(bytes.mid(start));
+    }
+    return lines;
+}
+
+TextEncoding detectEncoding(const QByteArray &bytes, QByteArray *withoutBom)
+{
+    static const QByteArray bom("\xEF\xBB\xBF", 3);
+    if (bytes.startsWith(bom)) {
+        if (withoutBom) {
+            *withoutBom = bytes.mid(3);
+        }
+        return TextEncoding::Utf8;
+    }
+    if (withoutBom) {
+        *withoutBom = bytes;
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString probe = utf8.decode(bytes);
+    return utf8.hasError() ? TextEncoding::Gb18030 : TextEncoding::Utf8;
+}
+
+namespace {
+QStringDecoder makeDecoder(TextEncoding encoding)
+{
+    if (encoding == TextEncoding::Utf8) {
+        return QStringDecoder(QStringDecoder::Utf8);
+    }
+    return QStringDecoder("GB18030");
+}
+} // namespace
+
+QString decode(const QByteArray &bytes, TextEncoding encoding)
+{
+    QStringDecoder decoder = makeDecoder(encoding);
+    return decoder.isValid() ? decoder.decode(bytes) : QString::fromLatin1(bytes);
+}
+
+TextLines readTextLines(const QString &path)
+{
+    TextLines result;
+    QFile file(path);
+    if (!isNormalFile(path) || !file.open(QIODevice::ReadOnly)) {
+        result.error = file.errorString();
+        return result;
+    }
+    result.opened = true;
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        // A read error ends the file where it happened.
+        result.error = file.errorString();
+    }
+    QByteArray body;
+    const TextEncoding encoding = detectEncoding(bytes, &body);
+    bytes.clear();
+    const QList<QByteArray> raw = splitLines(body);
+    result.lines.reserve(raw.size());
+    // One decoder for the file: CR and LF never fall inside a character, so each line
+    // decodes on its own.
+    QStringDecoder decoder = makeDecoder(encoding);
+    for (const QByteArray &line : raw) {
+        result.lines.append(decoder.isValid() ? decoder.decode(line) : QString::fromLatin1(line));
+    }
+    return result;
+}
+
+QByteArray readRecord(const QByteArray &image, int number, int size)
+{
+    QByteArray record(size, '\0');
+    const qsizetype offset = static_cast<qsizetype>(number - 1) * size;
+    if (number < 1 || offset >= image.size()) {
+        return record;
+    }
+    const QByteArray present = image.mid(offset, size);
+    record.replace(0, present.size(), present);
+    return record;
+}
+
+void writeRecord(QByteArray &image, int number, const QByteArray &record)
+{
+    if (number < 1) {
+        return;
+    }
+    const qsizetype offset = static_cast<qsizetype>(number - 1) * record.size();
+    if (image.size() < offset + record.size()) {
+        image.append(QByteArray(offset + record.size() - image.size(), '\0'));
+    }
+    image.replace(offset, record.size(), record);
+}
+
+bool deleteFile(const QString &path)
+{
+    if (!isNormalFile(path)) {
+        return false;
+    }
+    return QFile::remove(path);
+}
+
+} // namespace Files

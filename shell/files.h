@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace Files {
+
+// True when path names a regular file (not a folder, not missing).
+bool isNormalFile(const QString &path);
+
+// Cuts bytes into lines: CR LF or a lone CR ends a line, a lone LF does not and stays
+// in the line. A terminator at the very end does not start a further, empty line.
+QList<QByteArray> splitLines(const QByteArray &bytes);
+
+enum class TextEncoding { Utf8, Gb18030 };
+
+// A byte-order mark or valid UTF-8 throughout means UTF-8; anything else is read in the
+// Chinese ANSI code page, GB18030. Returns the bytes without a byte-order mark.
+TextEncoding detectEncoding(const QByteArray &bytes, QByteArray *withoutBom = nullptr);
+QString decode(const QByteArray &bytes, TextEncoding encoding);
+
+struct TextLines
+{
+    bool opened = false;
+    QString error; // why the file could not be opened or read
+    QStringList lines;
+};
+
+// Reads a whole text file into decoded lines, following the rules above.
+TextLines readTextLines(const QString &path);
+
+// Fixed-length records in a byte image of a file, numbered from 1. A record that lies
+// past the end reads as zeros; writing one past the end extends the image with zeros.
+QByteArray readRecord(const QByteArray &image, int number, int size);
+void writeRecord(QByteArray &image, int number, const QByteArray &record);
+
+// Deletes a file; false when there was none or it could not be removed.
+bool deleteFile(const QString &path);
+
+} // namespace Files

@@ -1,0 +1,213 @@
+#pragma once
+
+// The forms runtime: what every window takes from Qt, in the terms the windows are
+// designed in (twips, RGB colours, captions and tags, control arrays, timers that are
+// switched on and off, message boxes and modal shows). It also holds the test seams:
+// tests answer message boxes, watch modal shows and popup menus without blocking, and
+// call timer handlers directly.
+
+#include <QColor>
+#include <QFont>
+#include <QLabel>
+#include <QMap>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+class QMenu;
+class QAction;
+
+namespace Forms {
+
+// ---- Geometry: 1 twip = 1/15 logical pixel at 96 dpi.
+constexpr double kTwipsPerPixel = 15.0;
+int toPixels(double twips);
+
+// Positions are kept in twips on the widget itself, so a window reads back exactly what
+// it set (fractions included) whatever the pixel rounding.
+void setTwipGeometry(QWidget *widget, double left, double top, double width, double height);
+void setTwipLeft(QWidget *widget, double left);
+void setTwipTop(QWidget *widget, double top);
+void setTwipWidth(QWidget *widget, double width);
+void setTwipHeight(QWidget *widget, double height);
+double twipLeft(const QWidget *widget);
+double twipTop(const QWidget *widget);
+double twipWidth(const QWidget *widget);
+double twipHeight(const QWidget *widget);
+void setClientSizeTwips(QWidget *window, double width, double height);
+
+// ---- Colours and fonts.
+inline QColor rgb(int r, int g, int b) { return QColor(r, g, b); }
+void setBackColor(QWidget *widget, const QColor &color); // opaque background
+QColor backColor(const QWidget *widget);
+void setTransparent(QWidget *widget);
+void setForeColor(QWidget *widget, const QColor &color);
+QColor foreColor(const QWidget *widget);
+// Maps the design fonts to ones this system has: Times New Roman to Liberation Serif,
+// MS Sans Serif and Microsoft Sans Serif to Liberation Sans. Chinese falls back to the
+// installed CJK font.
+QFont designFont(const QString &family, double points, bool bold = false);
+void setDesignFont(QWidget *widget, const QString &family, double points, bool bold = false);
+
+// ---- A label with the properties the windows use: a caption, a text tag, a border
+// style, sizing to its text, and its index within a control array.
+class Label : public QLabel
+{
+    Q_OBJECT
+public:
+    explicit Label(QWidget *parent = nullptr, const QString &caption = QString());
+
+    QString caption() const { return text(); }
+    void setCaption(const QString &caption);
+    QString tag() const { return m_tag; }
+    void setTag(const QString &tag) { m_tag = tag; }
+    int index() const { return m_index; }
+    void setIndex(int index) { m_index = index; }
+    int borderStyle() const { return m_borderStyle; }
+    void setBorderStyle(int style); // 0 none, 1 single line
+    bool autoSize() const { return m_autoSize; }
+    void setAutoSize(bool on);
+
+    // A new control-array member: same look and place as this one, hidden.
+    Label *cloneAsMember(int index) const;
+
+signals:
+    void mouseUp(int index, Qt::MouseButton button, Qt::KeyboardModifiers shift, double x,
+                 double y);
+    void clicked(int index);
+    void doubleClicked(int index);
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+
+private:
+    void fitToText();
+
+    QString m_tag;
+    int m_index = 0;
+    int m_borderStyle = 0;
+    bool m_autoSize = false;
+    bool m_pressed = false;
+};
+
+// Members of a control array by index; indexes need not be contiguous.
+template <class T>
+class ControlArray
+{
+public:
+    T *operator()(int index) const { return m_members.value(index, nullptr); }
+    void set(int index, T *member) { m_members.insert(index, member); }
+    bool contains(int index) const { return m_members.contains(index); }
+    QList<int> indexes() const { return m_members.keys(); }
+    int count() const { return static_cast<int>(m_members.size()); }
+
+private:
+    QMap<int, T *> m_members;
+};
+
+// ---- A timer that ticks while it is enabled and its interval is above 0. An interval
+// of 0 gives no ticks (a zero-interval QTimer would fire continuously).
+class Timer : public QObject
+{
+    Q_OBJECT
+public:
+    explicit Timer(QObject *parent, int intervalMs = 0, bool enabled = false);
+
+    int interval() const { return m_interval; }
+    void setInterval(int ms);
+    bool isEnabled() const { return m_enabled; }
+    void setEnabled(bool enabled);
+    bool isTicking() const { return m_timer.isActive(); }
+
+signals:
+    void timeout();
+
+private:
+    void sync();
+
+    QTimer m_timer;
+    int m_interval = 0;
+    bool m_enabled = false;
+};
+
+// ---- Message boxes.
+enum class Buttons { Ok, YesNo };
+enum class Icon { None, Exclamation, Information };
+enum class Answer { Ok, Yes, No };
+
+struct Message
+{
+    QString text;
+    QString title;
+    Buttons buttons = Buttons::Ok;
+    Icon icon = Icon::None;
+    Answer defaultButton = Answer::Ok;
+};
+
+Answer msgBox(QWidget *owner, const Message &message);
+
+// Tests answer message boxes instead of a learner; an empty function restores real ones.
+using MessageAnswerer = std::function<Answer(const Message &)>;
+void setMessageAnswerer(MessageAnswerer answerer);
+
+// ---- Windows. A Form is built in its design-time state; load() runs its Form_Load,
+// unload() runs its Form_Unload and discards it. With no form loaded, the program ends.
+class Form : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit Form(QWidget *owner = nullptr, Qt::WindowFlags flags = Qt::Window);
+    ~Form() override;
+
+    void load();
+    void unload();
+    bool isLoaded() const { return m_loaded && !m_unloaded; }
+
+    static int loadedCount();
+
+signals:
+    void unloaded();
+
+protected:
+    virtual void Form_Load() {}
+    virtual void Form_Unload() {}
+    // The window manager's close button: by default it unloads the window.
+    virtual void closeFromFrame() { unload(); }
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    bool m_loaded = false;
+    bool m_unloaded = false;
+};
+
+// Builds a window, loads it and returns it.
+template <class F, class... Args>
+F *loadForm(Args &&...args)
+{
+    auto *form = new F(std::forward<Args>(args)...);
+    form->load();
+    return form;
+}
+
+// Shows a loaded form modally above its owner; returns once the form has been unloaded.
+void showModal(Form *form);
+// Shows a loaded form modelessly, kept above its owner; returns at once.
+void showModeless(Form *form);
+
+// Tests see a modal show instead of blocking: the observer gets the form, may work it,
+// and when it returns the form is unloaded if it still is loaded (as its user would).
+using ModalObserver = std::function<void(Form *)>;
+void setModalObserver(ModalObserver observer);
+
+// Pops up a menu with its top-left corner at a point of a window and runs the chosen
+// item. Tests choose the item instead of a learner: the chooser returns the action (or
+// nullptr for none).
+void popupMenu(QMenu *menu, QWidget *window, const QPoint &topLeft);
+using PopupChooser = std::function<QAction *(QMenu *)>;
+void setPopupChooser(PopupChooser chooser);
+
+} // namespace Forms
