@@ -47,7 +47,18 @@ TextEncoding detectEncoding(const QByteArray &bytes, QByteArray *withoutBom)
     }
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString probe = utf8.decode(bytes);
-    return utf8.hasError() ? TextEncoding::Gb18030 : TextEncoding::Utf8;
+    if (utf8.hasError()) {
+        return TextEncoding::Gb18030;
+    }
+    // Short GB18030 text can pass as UTF-8 made of two-byte sequences only (学习 reads
+    // as Cyrillic and Greek). Chinese in UTF-8 takes three bytes or more a character, so
+    // text without such a character stays GB18030; pure ASCII reads the same either way.
+    for (const QChar c : probe) {
+        if (c.unicode() >= 0x800) {
+            return TextEncoding::Utf8;
+        }
+    }
+    return TextEncoding::Gb18030;
 }
 
 namespace {

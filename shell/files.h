@@ -16,8 +16,9 @@ QList<QByteArray> splitLines(const QByteArray &bytes);
 
 enum class TextEncoding { Utf8, Gb18030 };
 
-// A byte-order mark or valid UTF-8 throughout means UTF-8; anything else is read in the
-// Chinese ANSI code page, GB18030. Returns the bytes without a byte-order mark.
+// A byte-order mark, or valid UTF-8 throughout with at least one character of three bytes
+// or more, means UTF-8; anything else is read in the Chinese ANSI code page, GB18030.
+// Gives the bytes without a byte-order mark through withoutBom.
 TextEncoding detectEncoding(const QByteArray &bytes, QByteArray *withoutBom = nullptr);
 QString decode(const QByteArray &bytes, TextEncoding encoding);
 

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QList>
+#include <QStringList>
+#include <QVector>
+
+class Random;
+
+namespace Questions {
+
+// Drops leading and trailing spaces (spaces only: tabs stay).
+QString trimSpaces(const QString &text);
+
+// Every ";" ends a piece; each piece is trimmed of spaces. s semicolons give s + 1
+// pieces, empty ones included.
+QStringList splitTranslations(const QString &line);
+int countPieces(const QString &line);
+
+// A run's order: position t takes the pool entry at Int(m x) + 1, m shrinking by one
+// each time, so that every order is equally likely. Returns 1-based entry numbers.
+QVector<int> shuffledOrder(Random &random, int count);
+
+constexpr int kRows = 15; // rows 0 to 14
+
+struct Question
+{
+    QString word;
+    QStringList translations;    // trimmed, in file order
+    QVector<int> answerRows;     // row of translation j (1 to 14), parallel to translations
+    QString captions[kRows];     // each ending in one space
+    QString tags[kRows];         // the word on answer rows, empty elsewhere
+};
+
+// Builds question number `question` (1-based) of a run. `questions` holds rows 1..n of
+// [word, translations] (row 0 unused); the run must hold at least 2 entries and the
+// question at most lastRow translations.
+Question buildQuestion(Random &random, const QVector<QStringList> &questions, int question,
+                       int lastRow);
+
+// The 1-based number of the first entry whose translations line has more than `limit`
+// pieces, or 0 when there is none.
+int firstOverlongEntry(const QVector<QStringList> &words, int limit);
+
+} // namespace Questions

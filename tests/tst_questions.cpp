@@ -1,0 +1,178 @@
+// The question builder on its own: splitting, the shuffle, and how rows are filled.
+#include "drill/questions.h"
+#include "shell/random.h"
+
+#include <QSet>
+#include <QtTest>
+
+using Table = QVector<QStringList>;
+
+static Table table(const QStringList &flat)
+{
+    Table t{QStringList()};
+    for (int i = 0; i + 1 < flat.size(); i += 2) {
+        t.append(QStringList{flat[i], flat[i + 1]});
+    }
+    return t;
+}
+
+class TestQuestions : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { Random::fixSeedForTesting(1234); }
+    void cleanup() { Random::releaseSeed(); }
+
+    void splitsTranslations_data();
+    void splitsTranslations();
+    void shuffleIsAPermutationAndUniform();
+    void placesTranslationsOnDistinctRowsBelowTop_data();
+    void placesTranslationsOnDistinctRowsBelowTop();
+    void fourteenTranslationsLeaveOnlyTopRowWrong();
+    void twoEntryGroupDrawsFromTheOther();
+    void singleRenderingDistractorKeepsSpaces();
+    void equalTextsAtOtherPositionsCanServe();
+    void findsOverlongLine();
+};
+
+void TestQuestions::splitsTranslations_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QStringList>("pieces");
+    QTest::newRow("two") << "to go; to leave" << QStringList{"to go", "to leave"};
+    QTest::newRow("one") << "apple" << QStringList{"apple"};
+    QTest::newRow("empty_middle") << "a;;b" << QStringList{"a", "", "b"};
+    QTest::newRow("trailing_semicolon") << "a;" << QStringList{"a", ""};
+    QTest::newRow("leading_semicolon") << ";a" << QStringList{"", "a"};
+    QTest::newRow("spaces_only_trimmed") << " \ta b\t ; c " << QStringList{"\ta b\t", "c"};
+    QTest::newRow("empty_line") << "" << QStringList{""};
+}
+
+void TestQuestions::splitsTranslations()
+{
+    QFETCH(QString, line);
+    QFETCH(QStringList, pieces);
+    QCOMPARE(Questions::splitTranslations(line), pieces);
+    QCOMPARE(Questions::countPieces(line), pieces.size());
+}
+
+void TestQuestions::shuffleIsAPermutationAndUniform()
+{
+    // All 6 orders of three entries come up about equally often.
+    QHash<QString, int> seen;
+    Random &random = programRandom();
+    for (int i = 0; i < 6000; ++i) {
+        const QVector<int> order = Questions::shuffledOrder(random, 3);
+        QVector<int> sorted = order;
+        std::sort(sorted.begin(), sorted.end());
+        QCOMPARE(sorted, (QVector<int>{1, 2, 3}));
+        ++seen[QStringLiteral("%1%2%3").arg(order[0]).arg(order[1]).arg(order[2])];
+    }
+    QCOMPARE(seen.size(), 6);
+    for (int count : seen) {
+        QVERIFY2(count > 800 && count < 1200, qPrintable(QString::number(count)));
+    }
+}
+
+void TestQuestions::placesTranslationsOnDistinctRowsBelowTop_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::newRow("one") << "apple";
+    QTest::newRow("two") << "to go; to leave";
+    QTest::newRow("empty_piece") << "a;;b";
+    QTest::newRow("nine") << "1;2;3;4;5;6;7;8;9";
+}
+
+void TestQuestions::placesTranslationsOnDistinctRowsBelowTop()
+{
+    QFETCH(QString, line);
+    const Table words = table({"问", line, "他", "other one; other two", "她", "third"});
+    const QStringList expected = Questions::splitTranslations(line);
+    for (int round = 0; round < 200; ++round) {
+        const Questions::Question q = Questions::buildQuestion(programRandom(), words, 1, 14);
+        QCOMPARE(q.word, QStringLiteral("问"));
+        QCOMPARE(q.translations, expected);
+        QCOMPARE(QSet<int>(q.answerRows.begin(), q.answerRows.end()).size(), expected.size());
+        for (int j = 0; j < expected.size(); ++j) {
+            const int row = q.answerRows[j];
+            QVERIFY(row >= 1 && row <= 14);
+            QCOMPARE(q.captions[row], expected[j] + QLatin1Char(' '));
+            QCOMPARE(q.tags[row], q.word);
+        }
+        for (int g = 0; g < Questions::kRows; ++g) {
+            QVERIFY(q.captions[g].endsWith(QLatin1Char(' ')));
+            if (!q.answerRows.contains(g)) {
+                QVERIFY(q.tags[g].isEmpty());
+                QVERIFY(!q.captions[g].startsWith(QLatin1String("apple")) || line != "apple");
+            }
+        }
+    }
+}
+
+void TestQuestions::fourteenTranslationsLeaveOnlyTopRowWrong()
+{
+    QStringList pieces;
+    for (int i = 1; i <= 14; ++i) {
+        pieces << QStringLiteral("t%1").arg(i);
+    }
+    const Table words = table({"多", pieces.join(';'), "少", "few"});
+    const Questions::Question q = Questions::buildQuestion(programRandom(), words, 1, 14);
+    QVERIFY(q.tags[0].isEmpty());
+    QCOMPARE(q.captions[0], QStringLiteral("few "));
+    for (int g = 1; g <= 14; ++g) {
+        QCOMPARE(q.tags[g], QStringLiteral("多"));
+    }
+}
+
+void TestQuestions::twoEntryGroupDrawsFromTheOther()
+{
+    const Table words = table({"甲", "alpha", "乙", "beta; gamma"});
+    for (int round = 0; round < 50; ++round) {
+        const Questions::Question q = Questions::buildQuestion(programRandom(), words, 1, 14);
+        for (int g = 0; g < Questions::kRows; ++g) {
+            if (!q.answerRows.contains(g)) {
+                QVERIFY2(q.captions[g] == "beta " || q.captions[g] == "gamma ",
+                         qPrintable(q.captions[g]));
+            }
+        }
+    }
+}
+
+void TestQuestions::singleRenderingDistractorKeepsSpaces()
+{
+    // A line without ";" is used whole, untrimmed; a piece of a longer line is trimmed.
+    const Table words = table({"甲", "alpha", "乙", "  apple"});
+    const Questions::Question q = Questions::buildQuestion(programRandom(), words, 1, 14);
+    const int row = q.answerRows.contains(0) ? 1 : 0;
+    QCOMPARE(q.captions[row], QStringLiteral("  apple "));
+}
+
+void TestQuestions::equalTextsAtOtherPositionsCanServe()
+{
+    // Two entries with the same text are two words: either may stand in the other's rows.
+    const Table words = table({"同", "same", "同", "same"});
+    const Questions::Question q = Questions::buildQuestion(programRandom(), words, 2, 14);
+    int wrongRows = 0;
+    for (int g = 0; g < Questions::kRows; ++g) {
+        if (q.tags[g].isEmpty()) {
+            ++wrongRows;
+            QCOMPARE(q.captions[g], QStringLiteral("same "));
+        }
+    }
+    QCOMPARE(wrongRows, 14);
+}
+
+void TestQuestions::findsOverlongLine()
+{
+    QStringList fifteen;
+    for (int i = 0; i < 15; ++i) {
+        fifteen << QStringLiteral("x%1").arg(i);
+    }
+    QCOMPARE(Questions::firstOverlongEntry(table({"a", "b", "c", fifteen.join(';')}), 14), 2);
+    fifteen.removeLast();
+    QCOMPARE(Questions::firstOverlongEntry(table({"a", "b", "c", fifteen.join(';')}), 14), 0);
+}
+
+QTEST_MAIN(TestQuestions)
+#include "tst_questions.moc"

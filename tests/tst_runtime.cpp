@@ -1,0 +1,213 @@
+// The runtime layer: rounding, number texts, random draws, timers, twips and records.
+#include "shell/files.h"
+#include "shell/forms.h"
+#include "shell/numtext.h"
+#include "shell/random.h"
+
+#include <QtTest>
+
+#include <cmath>
+
+class TestRuntime : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void roundsHalvesToEven_data();
+    void roundsHalvesToEven();
+    void readsLeadingNumber_data();
+    void readsLeadingNumber();
+    void drawStaysWithinRange_data();
+    void drawStaysWithinRange();
+    void drawsCoverEveryValueOverSeeds();
+    void fixedSeedRepeats();
+    void zeroIntervalTimerNeverTicks();
+    void timerTicksWhileEnabled();
+    void fixedRecordsReadZerosPastEnd();
+    void twipsRoundTrip();
+    void labelMemberCopiesLookAndHides();
+    void messageAnswererSeesRequest();
+};
+
+void TestRuntime::roundsHalvesToEven_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<qint64>("rounded");
+    QTest::newRow("12.5") << 12.5 << qint64(12);
+    QTest::newRow("37.5") << 37.5 << qint64(38);
+    QTest::newRow("62.5") << 62.5 << qint64(62);
+    QTest::newRow("66.67") << 200.0 / 3 << qint64(67);
+    QTest::newRow("33.33") << 100.0 / 3 << qint64(33);
+    QTest::newRow("0.5") << 0.5 << qint64(0);
+    QTest::newRow("1.5") << 1.5 << qint64(2);
+    QTest::newRow("minus_2.5") << -2.5 << qint64(-2);
+    QTest::newRow("100") << 100.0 << qint64(100);
+}
+
+void TestRuntime::roundsHalvesToEven()
+{
+    QFETCH(double, value);
+    QFETCH(qint64, rounded);
+    QCOMPARE(NumText::roundHalfEven(value), rounded);
+}
+
+void TestRuntime::readsLeadingNumber_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("value");
+    QTest::newRow("plain") << "42" << 42.0;
+    QTest::newRow("leading_blanks") << "   7" << 7.0;
+    QTest::newRow("trailing_text") << "12abc" << 12.0;
+    QTest::newRow("negative") << "-15" << -15.0;
+    QTest::newRow("fraction") << "2.5%" << 2.5;
+    QTest::newRow("none") << "abc" << 0.0;
+    QTest::newRow("empty") << "" << 0.0;
+    QTest::newRow("sign_only") << "-" << 0.0;
+}
+
+void TestRuntime::readsLeadingNumber()
+{
+    QFETCH(QString, text);
+    QFETCH(double, value);
+    QCOMPARE(NumText::leadingNumber(text), value);
+}
+
+void TestRuntime::drawStaysWithinRange_data()
+{
+    QTest::addColumn<double>("x");
+    QTest::addColumn<int>("m");
+    QTest::addColumn<int>("expected");
+    const double justBelowOne = std::nextafter(1.0, 0.0);
+    QTest::newRow("zero") << 0.0 << 14 << 1;
+    QTest::newRow("just_below_one_m14") << justBelowOne << 14 << 14;
+    QTest::newRow("just_below_one_m5") << justBelowOne << 5 << 5;
+    QTest::newRow("just_below_one_m32767") << justBelowOne << 32767 << 32767;
+    QTest::newRow("half") << 0.5 << 4 << 3;
+    QTest::newRow("m_one") << 0.99 << 1 << 1;
+}
+
+void TestRuntime::drawStaysWithinRange()
+{
+    QFETCH(double, x);
+    QFETCH(int, m);
+    QFETCH(int, expected);
+    QCOMPARE(drawIntFrom(x, m), expected);
+}
+
+void TestRuntime::drawsCoverEveryValueOverSeeds()
+{
+    // Each of 1..m appears and m + 1 never does; counts stay near uniform.
+    const int m = 14;
+    QVector<int> counts(m + 2, 0);
+    for (quint64 seed = 1; seed <= 200; ++seed) {
+        Random::fixSeedForTesting(seed);
+        Random &random = programRandom();
+        random.seedFromClock();
+        for (int i = 0; i < 70; ++i) {
+            const int r = drawInt(random, m);
+            QVERIFY2(r >= 1 && r <= m, qPrintable(QString::number(r)));
+            ++counts[r];
+        }
+    }
+    Random::releaseSeed();
+    const int expected = 200 * 70 / m;
+    for (int v = 1; v <= m; ++v) {
+        QVERIFY2(std::abs(counts[v] - expected) < expected / 5,
+                 qPrintable(QStringLiteral("%1 drawn %2 times").arg(v).arg(counts[v])));
+    }
+}
+
+void TestRuntime::fixedSeedRepeats()
+{
+    Random::fixSeedForTesting(7);
+    programRandom().seedFromClock();
+    const double first = programRandom().next();
+    Random::fixSeedForTesting(7);
+    programRandom().seedFromClock();
+    QCOMPARE(programRandom().next(), first);
+    Random::releaseSeed();
+}
+
+void TestRuntime::zeroIntervalTimerNeverTicks()
+{
+    // A zero-interval QTimer would fire on every pass of the event loop.
+    Forms::Timer timer(nullptr, 0, true);
+    QVERIFY(timer.isEnabled());
+    QVERIFY(!timer.isTicking());
+    QSignalSpy spy(&timer, &Forms::Timer::timeout);
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    QCOMPARE(spy.count(), 0);
+}
+
+void TestRuntime::timerTicksWhileEnabled()
+{
+    Forms::Timer timer(nullptr, 0, false);
+    timer.setInterval(5);
+    QVERIFY(!timer.isTicking());
+    timer.setEnabled(true);
+    QVERIFY(timer.isTicking());
+    QSignalSpy spy(&timer, &Forms::Timer::timeout);
+    QVERIFY(spy.wait(2000));
+    timer.setEnabled(false);
+    QVERIFY(!timer.isTicking());
+}
+
+void TestRuntime::fixedRecordsReadZerosPastEnd()
+{
+    QByteArray image("abcdefg", 7);
+    QCOMPARE(Files::readRecord(image, 1, 5), QByteArray("abcde"));
+    QCOMPARE(Files::readRecord(image, 2, 5), QByteArray("fg\0\0\0", 5));
+    QCOMPARE(Files::readRecord(image, 3, 5), QByteArray(5, '\0'));
+    Files::writeRecord(image, 4, QByteArray("12345"));
+    QCOMPARE(image, QByteArray("abcdefg") + QByteArray(8, '\0') + "12345");
+}
+
+void TestRuntime::twipsRoundTrip()
+{
+    QWidget parent;
+    QWidget child(&parent);
+    Forms::setTwipGeometry(&child, 2025, 7155, 231.75, 345);
+    QCOMPARE(Forms::twipWidth(&child), 231.75);
+    QCOMPARE(child.geometry(), QRect(135, 477, 15, 23));
+    Forms::setTwipWidth(&child, 13);
+    QCOMPARE(child.width(), 1);
+}
+
+void TestRuntime::labelMemberCopiesLookAndHides()
+{
+    QWidget parent;
+    auto *label = new Forms::Label(&parent, QStringLiteral("Label"));
+    label->setObjectName(QStringLiteral("Label2_0"));
+    Forms::setTwipGeometry(label, 1080, 1140, 615, 315);
+    Forms::setBackColor(label, Forms::rgb(192, 255, 192));
+    label->setTag(QStringLiteral("word"));
+    label->show();
+    Forms::Label *member = label->cloneAsMember(3);
+    QCOMPARE(member->objectName(), QStringLiteral("Label2_3"));
+    QCOMPARE(member->index(), 3);
+    QCOMPARE(member->caption(), QStringLiteral("Label"));
+    QCOMPARE(member->tag(), QStringLiteral("word"));
+    QCOMPARE(Forms::backColor(member), QColor(192, 255, 192));
+    QCOMPARE(Forms::twipTop(member), 1140.0);
+    QVERIFY(member->isHidden());
+}
+
+void TestRuntime::messageAnswererSeesRequest()
+{
+    Forms::Message seen;
+    Forms::setMessageAnswerer([&seen](const Forms::Message &m) {
+        seen = m;
+        return Forms::Answer::No;
+    });
+    const Forms::Answer answer =
+        Forms::msgBox(nullptr, {QStringLiteral("Sure?"), QStringLiteral("Attention!"),
+                                Forms::Buttons::YesNo, Forms::Icon::None, Forms::Answer::No});
+    Forms::setMessageAnswerer({});
+    QCOMPARE(answer, Forms::Answer::No);
+    QCOMPARE(seen.title, QStringLiteral("Attention!"));
+    QCOMPARE(seen.buttons, Forms::Buttons::YesNo);
+}
+
+QTEST_MAIN(TestRuntime)
+#include "tst_runtime.moc"

@@ -1,0 +1,190 @@
+// Word-group files: line rules, decoding, discovery and the load's limits.
+#include "drill/wordfile.h"
+#include "shell/files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestWordFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void splitsLines_data();
+    void splitsLines();
+    void loadsEntries_data();
+    void loadsEntries();
+    void decodesEncodings_data();
+    void decodesEncodings();
+    void discoveryStopsAtFirstGap();
+    void discoveryIgnoresFolders();
+    void refusesMoreEntriesThanCountsHold();
+    void missingFileFailsToOpen();
+    void bundledGroupsLoad();
+};
+
+using Lines = QList<QByteArray>;
+
+void TestWordFile::splitsLines_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<Lines>("lines");
+
+    QTest::newRow("crlf") << QByteArray("a\r\nb\r\n") << Lines{"a", "b"};
+    QTest::newRow("lone_cr") << QByteArray("a\rb\r") << Lines{"a", "b"};
+    QTest::newRow("lone_lf_stays_in_line") << QByteArray("a\nb\nc") << Lines{"a\nb\nc"};
+    QTest::newRow("no_final_terminator") << QByteArray("a\r\nb") << Lines{"a", "b"};
+    QTest::newRow("blank_lines_count") << QByteArray("a\r\n\r\nb\r\n") << Lines{"a", "", "b"};
+    QTest::newRow("trailing_empty_line") << QByteArray("a\r\nb\r\n\r\n") << Lines{"a", "b", ""};
+    QTest::newRow("cr_then_crlf") << QByteArray("a\r\r\nb") << Lines{"a", "", "b"};
+    QTest::newRow("empty") << QByteArray() << Lines{};
+    QTest::newRow("lf_cr_pair") << QByteArray("a\n\rb") << Lines{"a\n", "b"};
+}
+
+void TestWordFile::splitsLines()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(Lines, lines);
+    QCOMPARE(Files::splitLines(bytes), lines);
+}
+
+static QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
+{
+    const QString path = dir.filePath(name);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return QString();
+    }
+    file.write(bytes);
+    return path;
+}
+
+void TestWordFile::loadsEntries_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("flat"); // word, translations, word, translations...
+
+    QTest::newRow("two_pairs") << QByteArray("w1\r\nt1\r\nw2\r\nt2\r\n")
+                               << QStringList{"w1", "t1", "w2", "t2"};
+    QTest::newRow("odd_last_line_dropped") << QByteArray("w1\r\nt1\r\nw2\r\nt2\r\nw3\r\n")
+                                           << QStringList{"w1", "t1", "w2", "t2"};
+    QTest::newRow("extra_empty_line_at_end") << QByteArray("w1\r\nt1\r\n\r\n")
+                                             << QStringList{"w1", "t1"};
+    QTest::newRow("empty_file") << QByteArray() << QStringList{};
+    QTest::newRow("blank_line_shifts_pairs") << QByteArray("w1\r\n\r\nt1\r\nw2\r\n")
+                                             << QStringList{"w1", "", "t1", "w2"};
+    QTest::newRow("lf_only_is_one_line") << QByteArray("w1\nt1\nw2\nt2\n") << QStringList{};
+    QTest::newRow("spaces_kept") << QByteArray("  w1 \r\n a ; b \r\n")
+                                 << QStringList{"  w1 ", " a ; b "};
+}
+
+void TestWordFile::loadsEntries()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, flat);
+    QTemporaryDir dir;
+    const WordFile::Group group = WordFile::loadGroup(writeFile(dir, "ci1.txt", bytes));
+    QCOMPARE(group.status, WordFile::LoadStatus::Ok);
+    QStringList got;
+    for (const WordFile::Entry &entry : group.entries) {
+        got << entry.word << entry.translations;
+    }
+    QCOMPARE(got, flat);
+}
+
+void TestWordFile::decodesEncodings_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("word");
+
+    const QString word = QStringLiteral("学习");
+    QStringEncoder gb("GB18030");
+    QVERIFY(gb.isValid());
+    const QByteArray gbBytes = gb.encode(word);
+    QTest::newRow("gb18030") << QByteArray(gbBytes + "\r\nto study\r\n") << word;
+    // 学习 in GB18030 (D1 A7 CF B0) is also well-formed UTF-8 for two other letters.
+    QTest::newRow("gb18030_that_passes_as_utf8") << QByteArray(gbBytes) + "\r\nx\r\n" << word;
+    QTest::newRow("utf8_latin_beside_chinese")
+        << QByteArray(word.toUtf8() + "\r\ncaf\xC3\xA9\r\n") << word;
+    QTest::newRow("utf8") << QByteArray(word.toUtf8() + "\r\nto study\r\n") << word;
+    QTest::newRow("utf8_bom_dropped")
+        << QByteArray("\xEF\xBB\xBF" + word.toUtf8() + "\r\nto study\r\n") << word;
+    // A four-byte GB18030 sequence, outside GBK.
+    const QString rare = QString::fromUcs4(U"\U00020000");
+    QTest::newRow("gb18030_four_byte") << QByteArray(gb.encode(rare) + "\r\nto study\r\n") << rare;
+}
+
+void TestWordFile::decodesEncodings()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, word);
+    QTemporaryDir dir;
+    const WordFile::Group group = WordFile::loadGroup(writeFile(dir, "ci1.txt", bytes));
+    QCOMPARE(group.entries.size(), 1);
+    QCOMPARE(group.entries[0].word, word);
+}
+
+void TestWordFile::discoveryStopsAtFirstGap()
+{
+    QTemporaryDir dir;
+    for (int n : {1, 2, 3, 5}) {
+        QVERIFY(!writeFile(dir, QStringLiteral("ciku/ci%1.txt").arg(n), "w\r\nt\r\n").isEmpty());
+    }
+    QCOMPARE(WordFile::discoverGroups(dir.path() + "/"), 3);
+    QCOMPARE(WordFile::discoverGroups(dir.path() + "/missing/"), 0);
+}
+
+void TestWordFile::discoveryIgnoresFolders()
+{
+    // A folder named like a group file is not a group.
+    QTemporaryDir dir;
+    QVERIFY(!writeFile(dir, "ciku/ci1.txt", "w\r\nt\r\n").isEmpty());
+    QVERIFY(QDir(dir.path()).mkpath("ciku/ci2.txt"));
+    QVERIFY(!writeFile(dir, "ciku/ci3.txt", "w\r\nt\r\n").isEmpty());
+    QCOMPARE(WordFile::discoverGroups(dir.path() + "/"), 1);
+    QCOMPARE(WordFile::loadGroup(dir.filePath("ciku/ci2.txt")).status,
+             WordFile::LoadStatus::OpenFailed);
+}
+
+void TestWordFile::refusesMoreEntriesThanCountsHold()
+{
+    QTemporaryDir dir;
+    QByteArray bytes;
+    bytes.reserve(WordFile::kMaxEntries * 12);
+    for (int i = 0; i < WordFile::kMaxEntries; ++i) {
+        bytes += "w\r\nt\r\n";
+    }
+    const QString fits = writeFile(dir, "ci1.txt", bytes);
+    QCOMPARE(WordFile::loadGroup(fits).entries.size(), WordFile::kMaxEntries);
+
+    const QString over = writeFile(dir, "ci2.txt", bytes + "w\r\nt\r\n");
+    const WordFile::Group group = WordFile::loadGroup(over);
+    QCOMPARE(group.status, WordFile::LoadStatus::TooManyEntries);
+    QVERIFY(group.entries.isEmpty());
+    QVERIFY(group.error.contains(QStringLiteral("32768")));
+}
+
+void TestWordFile::missingFileFailsToOpen()
+{
+    QTemporaryDir dir;
+    const WordFile::Group group = WordFile::loadGroup(dir.filePath("ci9.txt"));
+    QCOMPARE(group.status, WordFile::LoadStatus::OpenFailed);
+}
+
+void TestWordFile::bundledGroupsLoad()
+{
+    // The shipped collection: 20 groups of 50 words, Chinese decoded from GB18030.
+    const QString install = QStringLiteral(WORDMOOR_SOURCE_DIR "/data/");
+    QCOMPARE(WordFile::discoverGroups(install), 20);
+    const WordFile::Group group = WordFile::loadGroup(WordFile::groupPath(install, 1));
+    QCOMPARE(group.entries.size(), 50);
+    QCOMPARE(group.entries[0].word, QStringLiteral("的"));
+    QCOMPARE(WordFile::groupLine(1, group.entries.size()), QStringLiteral("第1组: 50个词语"));
+}
+
+QTEST_MAIN(TestWordFile)
+#include "tst_wordfile.moc"
