@@ -27,6 +27,15 @@ QString recordPath(const QString &installPath, int group);
 
 using Table = std::array<PlaceRecord, kPlaces>;
 
+// Place p (1-based) of a file's bytes; a place past the end reads as all zeros.
+PlaceRecord readPlace(const QByteArray &image, int place);
+
+// Ranks a run into a file's bytes as the table is kept: the first place whose point it
+// beats strictly, the places below moved down one, the old place 10 dropped. Bytes after
+// place 10 are left alone. Returns the place taken, 0 when the run beat none (image
+// unchanged).
+qint16 placeRun(QByteArray &image, const PlaceRecord &run);
+
 struct ReadResult
 {
     bool ok = false;

@@ -12,6 +12,16 @@
 
 #include <cmath>
 
+// The logo lives in the forms library; a static library must register its resources.
+static void initResources()
+{
+    static const bool done = [] {
+        Q_INIT_RESOURCE(wordmoor);
+        return true;
+    }();
+    Q_UNUSED(done);
+}
+
 namespace Forms {
 
 namespace {
@@ -109,7 +119,12 @@ void setBackColor(QWidget *widget, const QColor &color)
 {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, color);
-    palette.setColor(QPalette::Button, color);
+    // A window's colour must not reach its buttons through the inherited palette; a
+    // control's own colour is also its face (a drop-down list's, for one).
+    if (!widget->isWindow()) {
+        palette.setColor(QPalette::Button, color);
+        palette.setColor(QPalette::Base, color);
+    }
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
 }
@@ -330,12 +345,20 @@ Answer msgBox(QWidget *owner, const Message &message)
 
 // ---- Forms
 
-Form::Form(QWidget *owner, Qt::WindowFlags flags) : QWidget(owner, flags) {}
+Form::Form(QWidget *owner, Qt::WindowFlags flags) : QWidget(owner, flags)
+{
+    initResources();
+}
 
 Form::~Form()
 {
     if (isLoaded()) {
         --g_loadedForms;
+    }
+    // Windows owned by this one go with it; Qt closes them on the way, which must not
+    // run their close handling (an Exit question from a window being discarded).
+    for (Form *owned : findChildren<Form *>()) {
+        owned->m_discarded = true;
     }
 }
 
@@ -372,7 +395,7 @@ int Form::loadedCount()
 
 void Form::closeEvent(QCloseEvent *event)
 {
-    if (!isLoaded()) {
+    if (!isLoaded() || m_discarded) {
         event->accept();
         return;
     }

@@ -182,6 +182,7 @@ protected:
 private:
     bool m_loaded = false;
     bool m_unloaded = false;
+    bool m_discarded = false;
 };
 
 // Builds a window, loads it and returns it.
