@@ -217,7 +217,8 @@ void Begin1::Form_Load()
     gSpeed = 2;
     mLastRow = 14;
     for (int d = 1; d <= mLastRow; ++d) {
-        for (auto *array : {&Label2, &Label8}) {
+        // Numbers first, so that each candidate lies above the number it touches.
+        for (auto *array : {&Label8, &Label2}) {
             Label *above = (*array)(d - 1);
             Label *member = (*array)(0)->cloneAsMember(d);
             Forms::setTwipGeometry(member, Forms::twipLeft(above),

@@ -5,6 +5,9 @@
 #include "shell/module1.h"
 #include "shell/startup.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
 Background::Background() : Forms::Form(nullptr, Qt::Window)
 {
     setObjectName(QStringLiteral("Background"));
@@ -34,6 +37,10 @@ QString Background::GetWindowsDir() const
 
 void Background::Form_Load()
 {
+    // Without a window manager nothing maximizes it, so it covers the screen itself too.
+    if (QScreen *screen = QGuiApplication::primaryScreen()) {
+        setGeometry(screen->availableGeometry());
+    }
     setWindowState(Qt::WindowMaximized);
     Label1->setCaption(GetWindowsDir());
     gInstallPath = Startup::installPathFromIni(Startup::iniPath(Label1->caption()));
@@ -45,6 +52,12 @@ void Background::Timer1_Timer()
     if (!m_begin1) {
         m_begin1 = new Begin1(this);
         m_begin1->load();
+        // Open in the middle of the backdrop's screen.
+        if (QScreen *screen = QGuiApplication::primaryScreen()) {
+            QRect frame = m_begin1->frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            m_begin1->move(frame.topLeft());
+        }
     }
     Forms::showModeless(m_begin1);
 }

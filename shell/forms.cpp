@@ -415,6 +415,12 @@ void showModal(Form *form)
         g_modalObserver(form);
     } else if (form->isLoaded()) {
         form->setWindowModality(Qt::ApplicationModal);
+        if (QWidget *owner = form->parentWidget()) {
+            // Open over the middle of the owning window.
+            QRect frame = form->frameGeometry();
+            frame.moveCenter(owner->window()->frameGeometry().center());
+            form->move(frame.topLeft());
+        }
         QEventLoop loop;
         QObject::connect(form, &Form::unloaded, &loop, &QEventLoop::quit);
         form->show();
