@@ -566,8 +566,8 @@ void Begin1::setRecordItemEnabled()
 
 void Begin1::setSettingItemEnabled(bool enabled)
 {
+    // Off for exactly the length of a run, so the speed cannot change within one.
     menuForm()->Setting->setEnabled(enabled);
-    emit settingAllowedChanged(enabled);
 }
 
 void Begin1::setTimeBarWidth(float width)

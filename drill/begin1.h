@@ -82,10 +82,6 @@ public:
     // The record window opened from the menu, if one is showing.
     QPointer<Dialog1> mOpenRecordWindow;
 
-signals:
-    // The Setting menu item follows this: off for exactly the length of a run.
-    void settingAllowedChanged(bool allowed);
-
 protected:
     void Form_Load() override;
     void Form_Unload() override;

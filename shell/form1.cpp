@@ -39,8 +39,6 @@ Form1::Form1(Begin1 *drill) : Forms::Form(drill, Qt::Window), m_drill(drill)
 
     // Nothing can be recorded or shown before the first group has been loaded.
     Record->setEnabled(false);
-
-    connect(drill, &Begin1::settingAllowedChanged, Setting, &QAction::setEnabled);
 }
 
 void Form1::Record_Click()

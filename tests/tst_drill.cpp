@@ -79,13 +79,8 @@ private slots:
     void rateRoundsHalfToEven_data();
     void rateRoundsHalfToEven();
 
-    void wholeRunAllRightIsRecorded();
-    void wholeRunWithWrongClick();
-    void wholeRunAllTimedOutWritesNothing();
-    void stopInFirstQuestionWritesNothing();
-    void stopInThirdQuestionSavesAndShowsRecord();
-    void stopInLastPauseSavesOnce();
-    void unloadInThirdQuestionSavesSilently();
+    void wholeRuns_data();
+    void wholeRuns();
     void failedSaveIsReported();
     void runEndingWhileRecordWindowOpenRefillsIt();
 
@@ -93,6 +88,11 @@ private:
     void writeGroup(int n, const QByteArray &bytes);
     std::unique_ptr<Begin1> openDrill();
     void choose(Begin1 &d, int group);
+    std::unique_ptr<Begin1> startRun(const QByteArray &group);
+    // Plays questions of a full-rows group: R answers every row, W clicks a wrong row,
+    // T lets the time run out; the pause before each is ticked away. N only opens the
+    // next question, P finds one row of the open question.
+    void play(Begin1 &d, const QString &moves);
     void answerAllRows(Begin1 &d); // clicks rows 1..14 of a full-rows question
     void wrongClick(Begin1 &d) { d.Label2_MouseUp(0, Qt::LeftButton, {}, 0, 0); }
     QByteArray recordBytes(int group) const;
@@ -153,6 +153,41 @@ void TestDrill::choose(Begin1 &d, int group)
 {
     d.Combo1->setCurrentIndex(group);
     d.Combo1_Click();
+}
+
+std::unique_ptr<Begin1> TestDrill::startRun(const QByteArray &group)
+{
+    writeGroup(1, group);
+    auto d = openDrill();
+    choose(*d, 1);
+    d->Command2_Click();
+    return d;
+}
+
+void TestDrill::play(Begin1 &d, const QString &moves)
+{
+    for (const QChar move : moves) {
+        if (move == QLatin1Char('N')) {
+            d.Timer2_Timer();
+            continue;
+        }
+        if (move == QLatin1Char('P')) {
+            d.Label2_MouseUp(2, Qt::LeftButton, {}, 0, 0);
+            continue;
+        }
+        if (d.Timer2->isEnabled()) {
+            d.Timer2_Timer();
+        }
+        if (move == QLatin1Char('R')) {
+            answerAllRows(d);
+        } else if (move == QLatin1Char('W')) {
+            wrongClick(d);
+        } else {
+            while (d.mAnswering) {
+                d.Timer1_Timer();
+            }
+        }
+    }
 }
 
 void TestDrill::answerAllRows(Begin1 &d)
@@ -310,10 +345,7 @@ void TestDrill::oversizedGroupIsRefused()
 
 void TestDrill::startAsksEveryWordOnce()
 {
-    writeGroup(1, fullRowsGroup(6));
-    auto d = openDrill();
-    choose(*d, 1);
-    d->Command2_Click();
+    auto d = startRun(fullRowsGroup(6));
     QCOMPARE(d->mQuestion, qint16(1));
     QCOMPARE(d->Label4(3)->caption(), QStringLiteral("1"));
     QCOMPARE(d->mQuestions.size(), 7);
@@ -382,10 +414,7 @@ void TestDrill::refusesGroupsThatCannotRun()
 
 void TestDrill::judgesSingleTranslation()
 {
-    writeGroup(1, "甲\r\nalpha\r\n乙\r\nbeta\r\n");
-    auto d = openDrill();
-    choose(*d, 1);
-    d->Command2_Click();
+    auto d = startRun("甲\r\nalpha\r\n乙\r\nbeta\r\n");
     const int row = d->mAnswers[1][2].toInt();
     QCOMPARE(d->mCoverStep, 6317.0f);
     d->Label2_MouseUp(row, Qt::LeftButton, {}, 0, 0);
@@ -402,10 +431,7 @@ void TestDrill::judgesSingleTranslation()
 
 void TestDrill::judgesSeveralTranslations()
 {
-    writeGroup(1, "甲\r\none;two;three\r\n乙\r\nbeta\r\n丙\r\ngamma\r\n");
-    auto d = openDrill();
-    choose(*d, 1);
-    d->Command2_Click();
+    auto d = startRun("甲\r\none;two;three\r\n乙\r\nbeta\r\n丙\r\ngamma\r\n");
     while (d->mQuestions[d->mQuestion][0] != QStringLiteral("甲")) {
         wrongClick(*d);
         d->Timer2_Timer();
@@ -433,10 +459,7 @@ void TestDrill::judgesSeveralTranslations()
 
 void TestDrill::foundRowClickedAgainChangesNothing()
 {
-    writeGroup(1, fullRowsGroup(2));
-    auto d = openDrill();
-    choose(*d, 1);
-    d->Command2_Click();
+    auto d = startRun(fullRowsGroup(2));
     d->Label2_MouseUp(5, Qt::LeftButton, {}, 0, 0);
     const double cover = Forms::twipHeight(d->Label5(3));
     d->Label2_MouseUp(5, Qt::LeftButton, {}, 0, 0);
@@ -447,10 +470,7 @@ void TestDrill::foundRowClickedAgainChangesNothing()
 
 void TestDrill::wrongClickAfterAFindRevealsAll()
 {
-    writeGroup(1, "甲\r\none;two\r\n乙\r\nbeta\r\n");
-    auto d = openDrill();
-    choose(*d, 1);
-    d->Command2_Click();
+    auto d = startRun("甲\r\none;two\r\n乙\r\nbeta\r\n");
     if (d->mQuestions[1][0] != QStringLiteral("甲")) {
         wrongClick(*d);
         d->Timer2_Timer();
@@ -479,10 +499,7 @@ void TestDrill::wrongClickAfterAFindRevealsAll()
 
 void TestDrill::distractorWithSameTextIsWrong()
 {
-    writeGroup(1, "甲\r\nsame\r\n乙\r\nsame\r\n");
-    auto d = openDrill();
-    choose(*d, 1);
-    d->Command2_Click();
+    auto d = startRun("甲\r\nsame\r\n乙\r\nsame\r\n");
     const int right = d->mAnswers[1][2].toInt();
     const int distractor = right == 1 ? 2 : 1;
     QCOMPARE(d->Label2(distractor)->caption(), d->Label2(right)->caption());
@@ -494,10 +511,7 @@ void TestDrill::distractorWithSameTextIsWrong()
 void TestDrill::emptyWordLineOnlyMatchesItsRows()
 {
     // A blank word line equals every distractor's empty tag; those rows stay wrong.
-    writeGroup(1, "\r\nblank\r\n乙\r\nbeta\r\n");
-    auto d = openDrill();
-    choose(*d, 1);
-    d->Command2_Click();
+    auto d = startRun("\r\nblank\r\n乙\r\nbeta\r\n");
     if (!d->mQuestions[1][0].isEmpty()) {
         wrongClick(*d);
         d->Timer2_Timer();
@@ -527,10 +541,7 @@ void TestDrill::clicksWhileClosedAreIgnored()
 
 void TestDrill::anyButtonJudges()
 {
-    writeGroup(1, fullRowsGroup(2));
-    auto d = openDrill();
-    choose(*d, 1);
-    d->Command2_Click();
+    auto d = startRun(fullRowsGroup(2));
     d->Label2_MouseUp(3, Qt::RightButton, Qt::ShiftModifier, 10, 10);
     d->Label2_MouseUp(4, Qt::MiddleButton, {}, 0, 0);
     QCOMPARE(d->mToFind, qint16(12));
@@ -567,10 +578,7 @@ void TestDrill::timesOutOnTick()
 
 void TestDrill::timeOutFeedbackTellsProgress()
 {
-    writeGroup(1, fullRowsGroup(3));
-    auto d = openDrill();
-    choose(*d, 1);
-    d->Command2_Click();
+    auto d = startRun(fullRowsGroup(3));
     for (int t = 0; t < 21; ++t) {
         d->Timer1_Timer();
     }
@@ -588,10 +596,7 @@ void TestDrill::timeOutFeedbackTellsProgress()
 
 void TestDrill::speedChangeMidQuestionTakesNextTick()
 {
-    writeGroup(1, fullRowsGroup(3));
-    auto d = openDrill();
-    choose(*d, 1);
-    d->Command2_Click();
+    auto d = startRun(fullRowsGroup(3));
     d->Timer1_Timer();
     QCOMPARE(d->mElapsedWidth, 13.0f + 231.75f);
     d->Common02(2);
@@ -604,10 +609,7 @@ void TestDrill::speedChangeMidQuestionTakesNextTick()
 
 void TestDrill::stopInPauseCancelsPendingTick()
 {
-    writeGroup(1, fullRowsGroup(3));
-    auto d = openDrill();
-    choose(*d, 1);
-    d->Command2_Click();
+    auto d = startRun(fullRowsGroup(3));
     wrongClick(*d);
     QVERIFY(d->Timer2->isEnabled());
     d->Command3_Click();
@@ -619,10 +621,7 @@ void TestDrill::stopInPauseCancelsPendingTick()
 
 void TestDrill::pauseLastsTwoSecondsPerTranslation()
 {
-    writeGroup(1, "甲\r\na;b;c;d;e\r\n乙\r\nbeta\r\n");
-    auto d = openDrill();
-    choose(*d, 1);
-    d->Command2_Click();
+    auto d = startRun("甲\r\na;b;c;d;e\r\n乙\r\nbeta\r\n");
     wrongClick(*d);
     const int expected = 2000 * d->mAnswerCount;
     QCOMPARE(d->Timer2->interval(), expected);
@@ -647,178 +646,94 @@ void TestDrill::rateRoundsHalfToEven()
     QFETCH(int, right);
     QFETCH(int, total);
     QFETCH(QString, rate);
-    writeGroup(1, fullRowsGroup(total));
-    auto d = openDrill();
-    choose(*d, 1);
-    d->Command2_Click();
-    for (int q = 1; q <= total; ++q) {
-        if (q <= right) {
-            answerAllRows(*d);
-        } else {
-            wrongClick(*d);
-        }
-        if (q < total) {
-            QVERIFY(d->Timer2->isEnabled());
-            d->Timer2_Timer();
-        }
-    }
+    auto d = startRun(fullRowsGroup(total));
+    play(*d, QString(right, QLatin1Char('R')) + QString(total - right, QLatin1Char('W')));
     QCOMPARE(d->Label4(2)->caption(), rate);
-    QVERIFY(d->Timer3->isEnabled());
-    QVERIFY(!d->Timer2->isEnabled());
 }
 
-void TestDrill::wholeRunAllRightIsRecorded()
+void TestDrill::wholeRuns_data()
 {
-    writeGroup(1, fullRowsGroup(4));
+    QTest::addColumn<int>("words");
+    QTest::addColumn<int>("speedIndex");
+    QTest::addColumn<QString>("moves"); // see play(); N opens the next question, P finds row 2
+    QTest::addColumn<QString>("ending");
+    QTest::addColumn<QByteArray>("place1"); // empty: nothing written
+    QTest::addColumn<int>("recordShows");
+
+    // 4 right x 100 % x Normal
+    QTest::newRow("all_right") << 4 << 1 << "RRRR" << "pause_ends" << place(800, 4, 100, 2) << 1;
+    // 2 right of 3, rate 67, Slow
+    QTest::newRow("wrong_click_slow") << 3 << 0 << "RWR" << "pause_ends" << place(134, 3, 67, 1)
+                                      << 1;
+    QTest::newRow("all_timed_out") << 2 << 1 << "TT" << "pause_ends" << QByteArray() << 1;
+    QTest::newRow("stop_in_first_pause") << 3 << 1 << "R" << "stop" << QByteArray() << 0;
+    QTest::newRow("stop_in_third_question") << 5 << 2 << "RRNP" << "stop"
+                                            << place(600, 2, 100, 3) << 1;
+    QTest::newRow("stop_in_last_pause") << 2 << 1 << "RR" << "stop" << place(400, 2, 100, 2) << 1;
+    // 1 right of 2, rate 50: saved without a window or a message
+    QTest::newRow("unload_in_third_question") << 4 << 1 << "RWN" << "unload"
+                                              << place(100, 2, 50, 2) << 0;
+}
+
+void TestDrill::wholeRuns()
+{
+    QFETCH(int, words);
+    QFETCH(int, speedIndex);
+    QFETCH(QString, moves);
+    QFETCH(QString, ending);
+    QFETCH(QByteArray, place1);
+    QFETCH(int, recordShows);
+    writeGroup(1, fullRowsGroup(words));
     auto d = openDrill();
+    d->Common02(static_cast<qint16>(speedIndex));
     choose(*d, 1);
     d->Command2_Click();
-    for (int q = 1; q <= 4; ++q) {
-        answerAllRows(*d);
-        if (q < 4) {
-            d->Timer2_Timer();
-        }
+    play(*d, moves);
+    if (ending == QLatin1String("pause_ends")) {
+        QVERIFY(d->Timer3->isEnabled());
+        QVERIFY(!d->Timer2->isEnabled());
+        d->Timer3_Timer();
+    } else if (ending == QLatin1String("stop")) {
+        d->Command3_Click();
+    } else {
+        d->unload();
+        QVERIFY(m_messages.isEmpty());
     }
-    QCOMPARE(d->Timer3->interval(), 28000);
-    d->Timer3_Timer();
-    // 4 right x 100 % x Normal (2)
-    QCOMPARE(recordBytes(1).size(), 100);
-    QCOMPARE(recordBytes(1).left(10), place(800, 4, 100, 2));
-    QCOMPARE(recordBytes(1).mid(10), QByteArray(90, '\0'));
-    QCOMPARE(gLastPlace, qint16(1));
-    QCOMPARE(m_recordWindowShows, 1);
+
+    const QByteArray bytes = recordBytes(1);
+    if (place1.isEmpty()) {
+        QVERIFY(bytes.isEmpty());
+    } else {
+        QCOMPARE(bytes.size(), 100);
+        QCOMPARE(bytes.left(10), place1);
+        QCOMPARE(bytes.mid(10), QByteArray(90, '\0'));
+    }
+    QCOMPARE(gLastPlace, qint16(place1.isEmpty() ? 0 : 1));
+    QCOMPARE(m_recordWindowShows, recordShows);
+    QVERIFY(!d->Timer1->isEnabled() && !d->Timer2->isEnabled() && !d->Timer3->isEnabled());
+    if (ending == QLatin1String("unload")) {
+        return;
+    }
     QVERIFY(d->Command2->isEnabled());
+    QVERIFY(!d->Command3->isEnabled());
     QVERIFY(d->Combo1->isEnabled());
     QVERIFY(d->menuForm()->Setting->isEnabled());
-    QCOMPARE(d->Label1->caption(), QStringLiteral("第1组: 4个词语"));
+    QCOMPARE(d->Label1->caption(), WordFile::groupLine(1, words));
     QCOMPARE(d->Label4(0)->caption(), QStringLiteral("0"));
     QCOMPARE(d->mElapsedWidth, 4635.0f);
     QVERIFY(d->Label9->caption().isEmpty());
-}
-
-void TestDrill::wholeRunWithWrongClick()
-{
-    writeGroup(1, fullRowsGroup(3));
-    auto d = openDrill();
-    d->Common02(0);
-    choose(*d, 1);
-    d->Command2_Click();
-    answerAllRows(*d);
-    d->Timer2_Timer();
-    wrongClick(*d);
-    d->Timer2_Timer();
-    answerAllRows(*d);
-    d->Timer3_Timer();
-    // 2 right of 3, rate 67, Slow: 2 x 67 x 1
-    QCOMPARE(recordBytes(1).left(10), place(134, 3, 67, 1));
-}
-
-void TestDrill::wholeRunAllTimedOutWritesNothing()
-{
-    writeGroup(1, fullRowsGroup(2));
-    auto d = openDrill();
-    choose(*d, 1);
-    d->Command2_Click();
-    for (int q = 1; q <= 2; ++q) {
-        while (d->mAnswering) {
-            d->Timer1_Timer();
-        }
-        if (q < 2) {
-            d->Timer2_Timer();
-        }
-    }
-    d->Timer3_Timer();
-    QVERIFY(!QFile::exists(gInstallPath + QStringLiteral("record_1.divu")) ||
-            recordBytes(1).isEmpty());
-    QCOMPARE(gLastPlace, qint16(0));
-    QCOMPARE(m_recordWindowShows, 1); // the run passed its first question
-}
-
-void TestDrill::stopInFirstQuestionWritesNothing()
-{
-    writeGroup(1, fullRowsGroup(3));
-    auto d = openDrill();
-    choose(*d, 1);
-    d->Command2_Click();
-    answerAllRows(*d);
-    d->Command3_Click(); // in the pause after question 1
-    QVERIFY(!QFile::exists(gInstallPath + QStringLiteral("record_1.divu")));
-    QCOMPARE(m_recordWindowShows, 0);
-    QVERIFY(d->Command2->isEnabled());
-    QVERIFY(!d->Command3->isEnabled());
     for (int r = 0; r <= 14; ++r) {
         QVERIFY(d->Label2(r)->isHidden());
-    }
-}
-
-void TestDrill::stopInThirdQuestionSavesAndShowsRecord()
-{
-    writeGroup(1, fullRowsGroup(5));
-    auto d = openDrill();
-    choose(*d, 1);
-    d->Command2_Click();
-    answerAllRows(*d);
-    d->Timer2_Timer();
-    answerAllRows(*d);
-    d->Timer2_Timer();
-    d->Label2_MouseUp(2, Qt::LeftButton, {}, 0, 0); // a found mark in question 3
-    d->Command3_Click();
-    QCOMPARE(recordBytes(1).left(10), place(400, 2, 100, 2));
-    QCOMPARE(m_recordWindowShows, 1);
-    QCOMPARE(m_modalShows, QList<QString>{QStringLiteral("Dialog1")});
-    // A new run starts with every row at rest.
-    d->Command2_Click();
-    for (int r = 0; r <= 14; ++r) {
+        // No found mark survives into the next run.
         QCOMPARE(Forms::backColor(d->Label2(r)), QColor(192, 255, 192));
     }
 }
 
-void TestDrill::stopInLastPauseSavesOnce()
-{
-    writeGroup(1, fullRowsGroup(2));
-    auto d = openDrill();
-    choose(*d, 1);
-    d->Command2_Click();
-    answerAllRows(*d);
-    d->Timer2_Timer();
-    answerAllRows(*d);
-    QVERIFY(d->Timer3->isEnabled());
-    d->Command3_Click();
-    QVERIFY(!d->Timer3->isEnabled());
-    QCOMPARE(m_recordWindowShows, 1);
-    QCOMPARE(recordBytes(1).left(10), place(400, 2, 100, 2));
-    QCOMPARE(recordBytes(1).mid(10, 10), QByteArray(10, '\0'));
-}
-
-void TestDrill::unloadInThirdQuestionSavesSilently()
-{
-    writeGroup(1, fullRowsGroup(4));
-    auto d = openDrill();
-    choose(*d, 1);
-    d->Command2_Click();
-    answerAllRows(*d);
-    d->Timer2_Timer();
-    wrongClick(*d);
-    d->Timer2_Timer();
-    d->unload();
-    // 1 right of 2, rate 50, Normal
-    QCOMPARE(recordBytes(1).left(10), place(100, 2, 50, 2));
-    QCOMPARE(m_recordWindowShows, 0);
-    QVERIFY(m_messages.isEmpty());
-    QVERIFY(!d->Timer1->isEnabled());
-}
-
 void TestDrill::failedSaveIsReported()
 {
-    writeGroup(1, fullRowsGroup(3));
     QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("record_1.divu")));
-    auto d = openDrill();
-    choose(*d, 1);
-    d->Command2_Click();
-    answerAllRows(*d);
-    d->Timer2_Timer();
-    answerAllRows(*d);
-    d->Timer2_Timer();
+    auto d = startRun(fullRowsGroup(3));
+    play(*d, "RRN");
     d->Command3_Click();
     QCOMPARE(m_messages.size(), 1);
     QCOMPARE(m_messages[0].title, QStringLiteral("Warning!"));
@@ -830,13 +745,8 @@ void TestDrill::failedSaveIsReported()
 
 void TestDrill::runEndingWhileRecordWindowOpenRefillsIt()
 {
-    writeGroup(1, fullRowsGroup(2));
-    auto d = openDrill();
-    choose(*d, 1);
-    d->Command2_Click();
-    answerAllRows(*d);
-    d->Timer2_Timer();
-    answerAllRows(*d);
+    auto d = startRun(fullRowsGroup(2));
+    play(*d, "RR");
     // The learner opens the record from the menu during the last pause; the run ends
     // behind it.
     int shows = 0;
