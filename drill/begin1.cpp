@@ -375,11 +375,7 @@ void Begin1::Label2_MouseUp(int index, Qt::MouseButton, Qt::KeyboardModifiers, d
     const QString &word = mQuestions[mQuestion][0];
     // An empty word line would make every distractor's empty tag match; only the rows
     // the builder placed translations on count as right.
-    bool onAnswerRow = false;
-    for (int j = 1; j <= mAnswerCount; ++j) {
-        onAnswerRow = onAnswerRow || mAnswers[j][2].toInt() == index;
-    }
-    if (row->tag() == word && onAnswerRow) {
+    if (row->tag() == word && isAnswerRow(index)) {
         if (Forms::backColor(row) == kRowFound) {
             return;
         }
@@ -435,6 +431,16 @@ void Begin1::Timer3_Timer()
     Command3_Click();
 }
 
+bool Begin1::isAnswerRow(int row) const
+{
+    for (int j = 1; j <= mAnswerCount; ++j) {
+        if (NumText::leadingNumber(mAnswers[j][2]) == row) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void Begin1::Common02(qint16 index)
 {
     mTimeStep = Speed::timeStepForIndex(index);
@@ -447,11 +453,7 @@ void Begin1::EndQuestion()
     mAnswering = false;
     Timer1->setEnabled(false);
     for (int i = 0; i <= mLastRow; ++i) {
-        bool answerRow = false;
-        for (int j = 1; j <= mAnswerCount; ++j) {
-            answerRow = answerRow || NumText::leadingNumber(mAnswers[j][2]) == i;
-        }
-        if (answerRow) {
+        if (isAnswerRow(i)) {
             Forms::setBackColor(Label2(i), kRowRest);
             Label2(i)->show();
         } else {

@@ -94,6 +94,7 @@ private:
     void setTimeBarWidth(float width);
     void showRecordWindow();
     bool refuseStart();
+    bool isAnswerRow(int row) const; // a translation of the open question stands on row
 
     QPointer<Form1> m_form1;
 };
