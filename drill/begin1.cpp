@@ -173,7 +173,9 @@ void Begin1::buildControls()
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Combo1->setEditable(false);
     Forms::setTwipGeometry(Combo1, 6750, 6840, 1035, 315);
-    Forms::setDesignFont(Combo1, QStringLiteral("MS Sans Serif"), 8.25);
+    // Liberation Sans runs wider than the design font: a step smaller keeps "- Select -"
+    // whole at the list's design width.
+    Forms::setDesignFont(Combo1, QStringLiteral("MS Sans Serif"), 7.5);
     Forms::setBackColor(Combo1, rgb(192, 255, 255));
 
     Command2 = makeButton(this, QStringLiteral("Command2"), QStringLiteral("Start"), 7875, 6840, 960,
