@@ -207,13 +207,8 @@ void Dialog1::updateMarks()
 
 void Dialog1::Command1_Click()
 {
-    Forms::Message question;
-    question.text = QStringLiteral("Do you really want to clear the record?");
-    question.title = QStringLiteral("Attention!");
-    question.buttons = Forms::Buttons::YesNo;
-    question.icon = Forms::Icon::None;
-    question.defaultButton = Forms::Answer::No;
-    if (Forms::msgBox(this, question) != Forms::Answer::Yes) {
+    if (!Forms::confirm(this, QStringLiteral("Do you really want to clear the record?"),
+                        QStringLiteral("Attention!"), Forms::Icon::None)) {
         return;
     }
     // No file (or one that will not go) leaves the table as it is, without a word.

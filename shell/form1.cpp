@@ -69,13 +69,8 @@ void Form1::About_Click()
 
 void Form1::Exit_Click()
 {
-    Forms::Message question;
-    question.text = QStringLiteral("Do you really want to exit?");
-    question.title = QStringLiteral("Attention!");
-    question.buttons = Forms::Buttons::YesNo;
-    question.icon = Forms::Icon::Information;
-    question.defaultButton = Forms::Answer::No;
-    if (Forms::msgBox(m_drill, question) != Forms::Answer::Yes) {
+    if (!Forms::confirm(m_drill, QStringLiteral("Do you really want to exit?"),
+                        QStringLiteral("Attention!"), Forms::Icon::Information)) {
         return;
     }
     auto *backdrop = qobject_cast<Forms::Form *>(m_drill->parentWidget());

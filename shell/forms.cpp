@@ -343,6 +343,11 @@ Answer msgBox(QWidget *owner, const Message &message)
     return box.clickedButton() == box.button(QMessageBox::Yes) ? Answer::Yes : Answer::No;
 }
 
+bool confirm(QWidget *owner, const QString &text, const QString &title, Icon icon)
+{
+    return msgBox(owner, {text, title, Buttons::YesNo, icon, Answer::No}) == Answer::Yes;
+}
+
 // ---- Forms
 
 Form::Form(QWidget *owner, Qt::WindowFlags flags) : QWidget(owner, flags)

@@ -149,6 +149,8 @@ struct Message
 };
 
 Answer msgBox(QWidget *owner, const Message &message);
+// A Yes/No question with No as the default (Enter answers No); true for Yes.
+bool confirm(QWidget *owner, const QString &text, const QString &title, Icon icon);
 
 // Tests answer message boxes instead of a learner; an empty function restores real ones.
 using MessageAnswerer = std::function<Answer(const Message &)>;
