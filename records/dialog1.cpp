@@ -5,7 +5,6 @@
 #include "shell/module1.h"
 #include "shell/numtext.h"
 
-#include <QApplication>
 
 namespace {
 
@@ -93,10 +92,6 @@ QPushButton *makeButton(QWidget *parent, const char *name, const char *caption, 
     button->setObjectName(QLatin1String(name));
     Forms::setTwipGeometry(button, left, top, width, height);
     Forms::setDesignFont(button, QStringLiteral("MS Sans Serif"), points);
-    // Buttons keep the system's button face rather than the window's yellow.
-    QPalette palette = button->palette();
-    palette.setColor(QPalette::Button, QApplication::palette().color(QPalette::Button));
-    button->setPalette(palette);
     return button;
 }
 
