@@ -7,8 +7,8 @@
 #include "settings/speed.h"
 #include "shell/form1.h"
 #include "shell/module1.h"
-#include "shell/numtext.h"
-#include "shell/random.h"
+#include "base/numtext.h"
+#include "base/random.h"
 
 #include <QPixmap>
 

@@ -1,6 +1,6 @@
 #include "drill/questions.h"
 
-#include "shell/random.h"
+#include "base/random.h"
 
 namespace Questions {
 

@@ -1,6 +1,6 @@
 #include "drill/wordfile.h"
 
-#include "shell/files.h"
+#include "base/files.h"
 
 namespace WordFile {
 

@@ -3,7 +3,7 @@
 #include "records/recordfile.h"
 #include "settings/speed.h"
 #include "shell/module1.h"
-#include "shell/numtext.h"
+#include "base/numtext.h"
 
 
 namespace {

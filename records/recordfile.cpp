@@ -1,6 +1,6 @@
 #include "records/recordfile.h"
 
-#include "shell/files.h"
+#include "base/files.h"
 
 #include <QFile>
 #include <QFileInfo>

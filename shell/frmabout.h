@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/forms.h"
+#include "forms/forms.h"
 
 #include <QFrame>
 #include <QPushButton>

@@ -6,7 +6,7 @@
 #include "shell/background.h"
 #include "shell/form1.h"
 #include "shell/module1.h"
-#include "shell/random.h"
+#include "base/random.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 // The question builder on its own: splitting, the shuffle, and how rows are filled.
 #include "drill/questions.h"
-#include "shell/random.h"
+#include "base/random.h"
 
 #include <QSet>
 #include <QtTest>

@@ -1,8 +1,8 @@
 // The runtime layer: rounding, number texts, random draws, timers, twips and records.
-#include "shell/files.h"
-#include "shell/forms.h"
-#include "shell/numtext.h"
-#include "shell/random.h"
+#include "base/files.h"
+#include "forms/forms.h"
+#include "base/numtext.h"
+#include "base/random.h"
 
 #include <QtTest>
 

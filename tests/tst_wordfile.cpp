@@ -1,6 +1,6 @@
 // Word-group files: line rules, decoding, discovery and the load's limits.
 #include "drill/wordfile.h"
-#include "shell/files.h"
+#include "base/files.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "shell/files.h"
+#include "base/files.h"
 
 #include <QFile>
 #include <QFileInfo>

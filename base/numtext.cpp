@@ -1,4 +1,4 @@
-#include "shell/numtext.h"
+#include "base/numtext.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "shell/forms.h"
+#include "forms/forms.h"
 
 #include <QAbstractButton>
 #include <QCloseEvent>
