@@ -4,16 +4,14 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-bool g_fixed = false;
-quint64 g_fixedSeed = 0;
-quint64 g_seedings = 0;
-} // namespace
+Random::Random(quint64 fixedSeed) : m_engine(fixedSeed), m_fixed(true), m_fixedSeed(fixedSeed)
+{
+}
 
 void Random::seedFromClock()
 {
-    if (g_fixed) {
-        m_engine.seed(g_fixedSeed + g_seedings++);
+    if (m_fixed) {
+        m_engine.seed(m_fixedSeed + m_seedings++);
         return;
     }
     const auto now = static_cast<quint64>(QDateTime::currentMSecsSinceEpoch());
@@ -25,25 +23,6 @@ double Random::next()
 {
     // 53 random bits give every double in [0, 1) on a 2^-53 grid: never 1.
     return static_cast<double>(m_engine() >> 11) * (1.0 / 9007199254740992.0);
-}
-
-void Random::fixSeedForTesting(quint64 seed)
-{
-    g_fixed = true;
-    g_fixedSeed = seed;
-    g_seedings = 0;
-    programRandom().m_engine.seed(seed);
-}
-
-void Random::releaseSeed()
-{
-    g_fixed = false;
-}
-
-Random &programRandom()
-{
-    static Random random;
-    return random;
 }
 
 int drawIntFrom(double x, int m)

@@ -3,25 +3,24 @@
 #include <QtGlobal>
 #include <random>
 
-// The program's uniform generator on [0, 1). It is seeded from the clock at the points
-// the drill asks for; a test can fix the seed so that every run is repeatable.
+// A uniform generator on [0, 1), reseeded from the clock wherever the drill asks for it.
+// A generator made with a fixed seed is repeatable: each reseeding then takes the seed
+// plus the number of earlier reseedings, so every question still gets its own sequence.
 class Random
 {
 public:
+    Random() = default;
+    explicit Random(quint64 fixedSeed);
+
     void seedFromClock();
     double next(); // uniform in [0, 1)
 
-    // With a fixed seed, seedFromClock() reseeds from seed + number of earlier seedings,
-    // so each question still gets its own, repeatable, sequence.
-    static void fixSeedForTesting(quint64 seed);
-    static void releaseSeed();
-
 private:
     std::mt19937_64 m_engine{0};
+    bool m_fixed = false;
+    quint64 m_fixedSeed = 0;
+    quint64 m_seedings = 0;
 };
-
-// The generator the windows share.
-Random &programRandom();
 
 // A uniform integer from 1 to m (m >= 1), as Int(m * x) + 1 for a fresh x in [0, 1).
 int drawInt(Random &random, int m);

@@ -318,7 +318,7 @@ void Begin1::Command2_Click()
     Combo1->setEnabled(false);
     setSettingItemEnabled(false);
 
-    Random &random = programRandom();
+    Random &random = this->random;
     random.seedFromClock();
     mQuestion = 0;
     const QVector<int> order = Questions::shuffledOrder(random, mWordCount);
@@ -334,7 +334,7 @@ void Begin1::Command2_Click()
 void Begin1::Common04()
 {
     mAnswers.clear();
-    Random &random = programRandom();
+    Random &random = this->random;
     random.seedFromClock();
     Label9->clear();
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/random.h"
 #include "forms/forms.h"
 
 #include <QComboBox>
@@ -78,6 +79,8 @@ public:
     // The time bar's elapsed width in twips, kept as a float of its own so that the
     // steps of 154.5 and 231.75 add up exactly whatever the pixel rounding.
     float mElapsedWidth = 4635.0f;
+
+    Random random;
 
     // The record window opened from the menu, if one is showing.
     QPointer<Dialog1> mOpenRecordWindow;

@@ -123,14 +123,12 @@ void TestDrill::init()
             ++m_recordWindowShows;
         }
     });
-    Random::fixSeedForTesting(42);
 }
 
 void TestDrill::cleanup()
 {
     Forms::setMessageAnswerer({});
     Forms::setModalObserver({});
-    Random::releaseSeed();
     resetProgramState();
     m_dir.reset();
 }
@@ -145,6 +143,7 @@ void TestDrill::writeGroup(int n, const QByteArray &bytes)
 std::unique_ptr<Begin1> TestDrill::openDrill()
 {
     auto drill = std::make_unique<Begin1>();
+    drill->random = Random(42);
     drill->load();
     return drill;
 }

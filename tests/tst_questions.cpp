@@ -21,8 +21,7 @@ class TestQuestions : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { Random::fixSeedForTesting(1234); }
-    void cleanup() { Random::releaseSeed(); }
+    void init() { m_random = Random(1234); }
 
     void splitsTranslations_data();
     void splitsTranslations();
@@ -34,6 +33,9 @@ private slots:
     void singleRenderingDistractorKeepsSpaces();
     void equalTextsAtOtherPositionsCanServe();
     void findsOverlongLine();
+
+private:
+    Random m_random{1234};
 };
 
 void TestQuestions::splitsTranslations_data()
@@ -61,7 +63,7 @@ void TestQuestions::shuffleIsAPermutationAndUniform()
 {
     // All 6 orders of three entries come up about equally often.
     QHash<QString, int> seen;
-    Random &random = programRandom();
+    Random &random = m_random;
     for (int i = 0; i < 6000; ++i) {
         const QVector<int> order = Questions::shuffledOrder(random, 3);
         QVector<int> sorted = order;
@@ -90,7 +92,7 @@ void TestQuestions::placesTranslationsOnDistinctRowsBelowTop()
     const Table words = table({"问", line, "他", "other one; other two", "她", "third"});
     const QStringList expected = Questions::splitTranslations(line);
     for (int round = 0; round < 200; ++round) {
-        const Questions::Question q = Questions::buildQuestion(programRandom(), words, 1, 14);
+        const Questions::Question q = Questions::buildQuestion(m_random, words, 1, 14);
         QCOMPARE(q.word, QStringLiteral("问"));
         QCOMPARE(q.translations, expected);
         QCOMPARE(QSet<int>(q.answerRows.begin(), q.answerRows.end()).size(), expected.size());
@@ -117,7 +119,7 @@ void TestQuestions::fourteenTranslationsLeaveOnlyTopRowWrong()
         pieces << QStringLiteral("t%1").arg(i);
     }
     const Table words = table({"多", pieces.join(';'), "少", "few"});
-    const Questions::Question q = Questions::buildQuestion(programRandom(), words, 1, 14);
+    const Questions::Question q = Questions::buildQuestion(m_random, words, 1, 14);
     QVERIFY(q.tags[0].isEmpty());
     QCOMPARE(q.captions[0], QStringLiteral("few "));
     for (int g = 1; g <= 14; ++g) {
@@ -129,7 +131,7 @@ void TestQuestions::twoEntryGroupDrawsFromTheOther()
 {
     const Table words = table({"甲", "alpha", "乙", "beta; gamma"});
     for (int round = 0; round < 50; ++round) {
-        const Questions::Question q = Questions::buildQuestion(programRandom(), words, 1, 14);
+        const Questions::Question q = Questions::buildQuestion(m_random, words, 1, 14);
         for (int g = 0; g < Questions::kRows; ++g) {
             if (!q.answerRows.contains(g)) {
                 QVERIFY2(q.captions[g] == "beta " || q.captions[g] == "gamma ",
@@ -143,7 +145,7 @@ void TestQuestions::singleRenderingDistractorKeepsSpaces()
 {
     // A line without ";" is used whole, untrimmed; a piece of a longer line is trimmed.
     const Table words = table({"甲", "alpha", "乙", "  apple"});
-    const Questions::Question q = Questions::buildQuestion(programRandom(), words, 1, 14);
+    const Questions::Question q = Questions::buildQuestion(m_random, words, 1, 14);
     const int row = q.answerRows.contains(0) ? 1 : 0;
     QCOMPARE(q.captions[row], QStringLiteral("  apple "));
 }
@@ -152,7 +154,7 @@ void TestQuestions::equalTextsAtOtherPositionsCanServe()
 {
     // Two entries with the same text are two words: either may stand in the other's rows.
     const Table words = table({"同", "same", "同", "same"});
-    const Questions::Question q = Questions::buildQuestion(programRandom(), words, 2, 14);
+    const Questions::Question q = Questions::buildQuestion(m_random, words, 2, 14);
     int wrongRows = 0;
     for (int g = 0; g < Questions::kRows; ++g) {
         if (q.tags[g].isEmpty()) {

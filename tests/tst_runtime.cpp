@@ -100,8 +100,7 @@ void TestRuntime::drawsCoverEveryValueOverSeeds()
     const int m = 14;
     QVector<int> counts(m + 2, 0);
     for (quint64 seed = 1; seed <= 200; ++seed) {
-        Random::fixSeedForTesting(seed);
-        Random &random = programRandom();
+        Random random(seed);
         random.seedFromClock();
         for (int i = 0; i < 70; ++i) {
             const int r = drawInt(random, m);
@@ -109,7 +108,6 @@ void TestRuntime::drawsCoverEveryValueOverSeeds()
             ++counts[r];
         }
     }
-    Random::releaseSeed();
     const int expected = 200 * 70 / m;
     for (int v = 1; v <= m; ++v) {
         QVERIFY2(std::abs(counts[v] - expected) < expected / 5,
@@ -119,13 +117,11 @@ void TestRuntime::drawsCoverEveryValueOverSeeds()
 
 void TestRuntime::fixedSeedRepeats()
 {
-    Random::fixSeedForTesting(7);
-    programRandom().seedFromClock();
-    const double first = programRandom().next();
-    Random::fixSeedForTesting(7);
-    programRandom().seedFromClock();
-    QCOMPARE(programRandom().next(), first);
-    Random::releaseSeed();
+    Random first(7);
+    first.seedFromClock();
+    Random second(7);
+    second.seedFromClock();
+    QCOMPARE(second.next(), first.next());
 }
 
 void TestRuntime::zeroIntervalTimerNeverTicks()
