@@ -1,15 +1,18 @@
 // Wordmoor: a desktop drill in which a learner renders Chinese words in English.
 //
-// How the pieces meet: the backdrop (shell/background) reads the installation folder
-// from Wordmoor.INI and shows the drill window (drill/begin1). Choosing a group reads
-// its word file (drill/wordfile); Start shuffles it and the question builder
-// (drill/questions) lays out each question; clicks go to the judge, the timers pace the
-// question, and the end of a question opens a pause. Stop scores the run into the
-// group's record file (records/recordfile) and shows the record window
-// (records/dialog1). The menu form (shell/form1) opens the speed, notice and About
-// windows and holds Exit. Every window stands on the runtime layer in shell/forms.
+// How the pieces meet: the backdrop (shell/backdrop) reads the installation folder from
+// Wordmoor.INI and shows the drill window (drill/drillwindow). Choosing a group reads its
+// word file (drill/wordfile). The drill window is a thin layer over the rules of a run
+// (drill/drillrun): Start shuffles the group, the question builder (drill/questions) lays
+// out each question, clicks go to the judge, the clock paces the question and its end
+// opens a pause. Stop scores the run into the group's record file (records/recordfile)
+// and shows the record window (records/recordwindow). The program menu (shell/programmenu)
+// opens the speed, notice and About windows and holds Exit. Every window stands on the
+// runtime layer in forms/; base/ holds the text, number and random utilities. This file
+// is the only place that makes the program's shared state and its first window.
 
-#include "shell/background.h"
+#include "shell/backdrop.h"
+#include "shell/programstate.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -24,7 +27,8 @@ int main(int argc, char *argv[])
     QApplication::setQuitOnLastWindowClosed(false);
     app.setProperty("wordmoorQuitWithLastForm", true);
 
-    auto *backdrop = new Background;
+    ProgramState state;
+    auto *backdrop = new Backdrop(state);
     backdrop->load();
     backdrop->show();
     const int status = QApplication::exec();

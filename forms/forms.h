@@ -156,8 +156,8 @@ bool confirm(QWidget *owner, const QString &text, const QString &title, Icon ico
 using MessageAnswerer = std::function<Answer(const Message &)>;
 void setMessageAnswerer(MessageAnswerer answerer);
 
-// ---- Windows. A Form is built in its design-time state; load() runs its Form_Load,
-// unload() runs its Form_Unload and discards it. With no form loaded, the program ends.
+// ---- Windows. A Form is built in its design-time state; load() runs its onLoad(),
+// unload() runs its onUnload() and hides it. With no form loaded, the program ends.
 class Form : public QWidget
 {
     Q_OBJECT
@@ -175,8 +175,8 @@ signals:
     void unloaded();
 
 protected:
-    virtual void Form_Load() {}
-    virtual void Form_Unload() {}
+    virtual void onLoad() {}
+    virtual void onUnload() {}
     // The window manager's close button: by default it unloads the window.
     virtual void closeFromFrame() { unload(); }
     void closeEvent(QCloseEvent *event) override;

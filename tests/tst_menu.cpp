@@ -1,12 +1,12 @@
 // The menu form: its items, their enabled states along a run, the windows they open, and
 // the confirmed Exit.
 
-#include "drill/begin1.h"
-#include "records/dialog1.h"
+#include "drill/drillwindow.h"
+#include "records/recordwindow.h"
 #include "records/recordfile.h"
-#include "shell/dialog2.h"
-#include "shell/form1.h"
-#include "shell/module1.h"
+#include "shell/noticewindow.h"
+#include "shell/programmenu.h"
+#include "shell/programstate.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,41 +23,42 @@ class TestMenu : public QObject
     void chooseFromMenu(const QString &item)
     {
         Forms::setPopupChooser([item](QMenu *menu) { return menu->findChild<QAction *>(item); });
-        m_drill->Command1_Click();
+        m_drill->openMenu();
     }
 
     void loadGroupOne()
     {
-        m_drill->Combo1->setCurrentIndex(1);
-        m_drill->Combo1_Click();
-        QCOMPARE(gGroup, 1);
+        m_drill->groupList->setCurrentIndex(1);
+        m_drill->loadChosenGroup();
+        QCOMPARE(m_state.group, 1);
     }
 
     // Clicks the row showing the question's answer (each word has one), or one that does not.
     void answer(bool right)
     {
-        const QString word = m_drill->mQuestions[m_drill->mQuestion][0];
-        for (int row : m_drill->Label2.indexes()) {
-            if ((m_drill->Label2(row)->tag() == word) == right) {
-                return m_drill->Label2_MouseUp(row, Qt::LeftButton, Qt::NoModifier, 0, 0);
-            }
+        const QVector<int> rows = m_drill->run().answerRows();
+        int row = right ? rows.first() : 0;
+        while (!right && rows.contains(row)) {
+            ++row;
         }
+        m_drill->judgeRow(row);
     }
 
     std::unique_ptr<QTemporaryDir> m_install;
     std::unique_ptr<Forms::Form> m_backdrop;
-    Begin1 *m_drill = nullptr; // owned by the backdrop
+    ProgramState m_state;
+    DrillWindow *m_drill = nullptr; // owned by the backdrop
     QList<Forms::Message> m_messages;
     Forms::Answer m_answer = Forms::Answer::No;
 
 private slots:
     void init()
     {
-        resetProgramState();
         m_install = std::make_unique<QTemporaryDir>();
-        gInstallPath = m_install->path() + "/";
-        QVERIFY(QDir(gInstallPath).mkdir("ciku"));
-        QFile group(gInstallPath + "ciku/ci1.txt");
+        m_state = ProgramState();
+        m_state.installPath = m_install->path() + "/";
+        QVERIFY(QDir(m_state.installPath).mkdir("ciku"));
+        QFile group(m_state.installPath + "ciku/ci1.txt");
         QVERIFY(group.open(QIODevice::WriteOnly));
         group.write("shan\r\nmountain\r\nshui\r\nwater\r\nhuo\r\nfire\r\nmu\r\ntree\r\n");
         group.close();
@@ -70,7 +71,7 @@ private slots:
         Forms::setModalObserver([](Forms::Form *) {});
         m_backdrop = std::make_unique<Forms::Form>();
         m_backdrop->load();
-        m_drill = new Begin1(m_backdrop.get());
+        m_drill = new DrillWindow(m_state, m_backdrop.get());
         m_drill->load();
     }
 
@@ -86,25 +87,24 @@ private slots:
     // loaded (or off after), and Setting on during a run (or off after it).
     void itemsFollowTheRun()
     {
-        Form1 *form = m_drill->menuForm();
-        const auto items = [form] { // name, caption ("-": separator), "off" when disabled
+        ProgramMenu *menu = m_drill->programMenu();
+        const auto items = [menu] { // caption ("-": separator), "off" when disabled
             QStringList items;
-            for (QAction *a : form->File->actions()) {
-                items << a->objectName() + (a->isSeparator() ? " -" : " " + a->text()) +
-                             (a->isEnabled() ? "" : " off") +
+            for (QAction *a : menu->fileMenu->actions()) {
+                items << (a->isSeparator() ? "-" : a->text()) + (a->isEnabled() ? "" : " off") +
                              (a->shortcut().isEmpty() && !a->isCheckable() ? "" : " marked");
             }
             return items.join(", ");
         };
-        const QString rest = ", Fen1 -, Words My Words, Fen2 -, About About, Fen3 -, Exit Exit";
-        QCOMPARE(items(), "Record Record off, Setting Setting" + rest);
-        QVERIFY(!form->isVisible());
+        const QString rest = ", -, My Words, -, About, -, Exit";
+        QCOMPARE(items(), "Record off, Setting" + rest);
+        QVERIFY(!menu->isVisible());
         loadGroupOne();
-        QCOMPARE(items(), "Record Record, Setting Setting" + rest);
-        m_drill->Command2_Click(); // Start
-        QCOMPARE(items(), "Record Record, Setting Setting off" + rest);
-        m_drill->Command3_Click(); // Stop
-        QCOMPARE(items(), "Record Record, Setting Setting" + rest);
+        QCOMPARE(items(), "Record, Setting" + rest);
+        m_drill->startRun();
+        QCOMPARE(items(), "Record, Setting off" + rest);
+        m_drill->stopRun();
+        QCOMPARE(items(), "Record, Setting" + rest);
     }
 
     // Guards against an item opening the wrong window, unloaded or not owned by the drill
@@ -113,10 +113,10 @@ private slots:
     {
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("window");
-        QTest::newRow("record") << "Record" << "Dialog1";
-        QTest::newRow("setting") << "Setting" << "Dialog";
-        QTest::newRow("my_words") << "Words" << "Dialog2";
-        QTest::newRow("about") << "About" << "frmAbout";
+        QTest::newRow("record") << "recordItem" << "RecordWindow";
+        QTest::newRow("setting") << "settingItem" << "SpeedWindow";
+        QTest::newRow("my_words") << "myWordsItem" << "NoticeWindow";
+        QTest::newRow("about") << "aboutItem" << "AboutWindow";
     }
 
     void eachItemOpensItsWindow()
@@ -128,9 +128,9 @@ private slots:
         Forms::setModalObserver([&](Forms::Form *form) {
             shown << form->metaObject()->className();
             QVERIFY(form->isLoaded() && form->parentWidget() == m_drill);
-            QVERIFY(item != "Record" || m_drill->mOpenRecordWindow.data() == form);
-            if (auto *notice = qobject_cast<Dialog2 *>(form)) {
-                QCOMPARE(notice->Label2->caption() + "|" + notice->Label1->caption(),
+            QVERIFY(item != "recordItem" || m_drill->openRecordWindow.data() == form);
+            if (auto *notice = qobject_cast<NoticeWindow *>(form)) {
+                QCOMPARE(notice->titleLabel->caption() + "|" + notice->textLabel->caption(),
                          "My Words|" + noticeText());
             }
         });
@@ -145,10 +145,10 @@ private slots:
     {
         QStringList order;
         connect(m_drill, &Forms::Form::unloaded, this, [&] { order << "drill"; });
-        connect(m_drill->menuForm(), &Forms::Form::unloaded, this, [&] { order << "menu"; });
+        connect(m_drill->programMenu(), &Forms::Form::unloaded, this, [&] { order << "menu"; });
         connect(m_backdrop.get(), &Forms::Form::unloaded, this, [&] { order << "backdrop"; });
         const int loaded = Forms::Form::loadedCount();
-        chooseFromMenu("Exit"); // answered No
+        chooseFromMenu("exitItem"); // answered No
         QCOMPARE(m_messages.size(), 1);
         const Forms::Message &q = m_messages.first();
         QCOMPARE(q.text, QString("Do you really want to exit?"));
@@ -157,43 +157,65 @@ private slots:
         QVERIFY(order.isEmpty() && Forms::Form::loadedCount() == loaded);
 
         m_answer = Forms::Answer::Yes;
-        chooseFromMenu("Exit");
+        chooseFromMenu("exitItem");
         QCOMPARE(order, QStringList({"drill", "menu", "backdrop"}));
         QCOMPARE(Forms::Form::loadedCount(), 0);
     }
 
-    // Guards against Exit losing the run in progress (on disk before the last window goes),
-    // or its speed not stored or not multiplying its point.
-    void exitInThirdQuestionSavesTheRun_data()
+    // Guards against Exit losing a run past its first question (on disk before the last
+    // window goes), its speed not stored or not multiplying its point, and a run still in
+    // its first question (or the pause after it) saved as a result.
+    void exitSavesARunPastItsFirstQuestion_data()
     {
         QTest::addColumn<int>("option");
-        QTest::addColumn<int>("point");
-        QTest::newRow("slow") << 0 << 50;
-        QTest::newRow("normal") << 1 << 100;
-        QTest::newRow("fast") << 2 << 150;
+        QTest::addColumn<int>("answered"); // questions finished before Exit
+        QTest::addColumn<bool>("inPause"); // Exit in the pause after them, not the next one
+        QTest::addColumn<int>("point");    // 0: no record file at all
+        QTest::newRow("third_question_slow") << 0 << 2 << false << 50;
+        QTest::newRow("third_question_normal") << 1 << 2 << false << 100;
+        QTest::newRow("third_question_fast") << 2 << 2 << false << 150;
+        QTest::newRow("first_question") << 1 << 0 << false << 0;
+        QTest::newRow("pause_after_first") << 1 << 1 << true << 0;
+        QTest::newRow("second_question") << 1 << 1 << false << 200;
     }
 
-    void exitInThirdQuestionSavesTheRun()
+    void exitSavesARunPastItsFirstQuestion()
     {
         QFETCH(int, option);
+        QFETCH(int, answered);
+        QFETCH(bool, inPause);
         QFETCH(int, point);
         loadGroupOne();
-        m_drill->Common02(qint16(option)); // as the speed window applies it
-        m_drill->Command2_Click();
-        answer(true);
-        m_drill->Timer2_Timer();
-        answer(false);
-        m_drill->Timer2_Timer();
-        QCOMPARE(m_drill->mQuestion, 3);
+        m_drill->applySpeed(option); // as the speed window applies it
+        m_drill->startRun();
+        for (int q = 0; q < answered; ++q) {
+            if (q > 0) {
+                m_drill->endPauseBeforeNextQuestion();
+            }
+            answer(q == 0);
+        }
+        if (answered > 0 && !inPause) {
+            m_drill->endPauseBeforeNextQuestion();
+        }
+        QCOMPARE(m_drill->run().questionNumber(), answered + (inPause ? 0 : 1));
 
         QByteArray saved; // place 1 as it stands when the last window goes
-        connect(m_backdrop.get(), &Forms::Form::unloaded, this, [&saved] {
-            QFile file(RecordFile::recordPath(gInstallPath, 1));
+        bool fileThere = false;
+        connect(m_backdrop.get(), &Forms::Form::unloaded, this, [&] {
+            QFile file(RecordFile::recordPath(m_state.installPath, 1));
+            fileThere = file.exists();
             saved = file.open(QIODevice::ReadOnly) ? file.read(10) : QByteArray();
         });
         m_answer = Forms::Answer::Yes;
-        chooseFromMenu("Exit");
-        QCOMPARE(saved.toHex(), RecordFile::encode({point, 2, 50, qint16(option + 1)}).toHex());
+        chooseFromMenu("exitItem");
+        QCOMPARE(Forms::Form::loadedCount(), 0);
+        QCOMPARE(fileThere, point > 0);
+        if (point > 0) {
+            const int rate = 100 / answered;
+            const qint16 words = qint16(answered);
+            QCOMPARE(saved.toHex(),
+                     RecordFile::encode({point, words, qint16(rate), qint16(option + 1)}).toHex());
+        }
     }
 };
 

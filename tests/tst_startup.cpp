@@ -1,7 +1,7 @@
 // Start-up: the INI reader and where the installation folder comes from.
-#include "shell/background.h"
+#include "shell/backdrop.h"
 #include "shell/inireader.h"
-#include "shell/module1.h"
+#include "shell/programstate.h"
 #include "shell/startup.h"
 
 #include <QFile>
@@ -122,17 +122,16 @@ void TestStartup::backdropReadsIniFromConfigDirectory()
     file.close();
     const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
-    resetProgramState();
 
-    Background backdrop;
+    ProgramState state;
+    Backdrop backdrop(state);
     backdrop.load();
-    QCOMPARE(gInstallPath, QStringLiteral("/opt/Wordmoor Data/"));
+    QCOMPARE(state.installPath, QStringLiteral("/opt/Wordmoor Data/"));
     QVERIFY(backdrop.windowState() & Qt::WindowMaximized);
     QCOMPARE(backdrop.windowTitle(), QStringLiteral("Wordmoor"));
-    backdrop.Timer1->setEnabled(false);
+    backdrop.showDrillTimer->setEnabled(false);
 
     qputenv("XDG_CONFIG_HOME", saved);
-    resetProgramState();
 }
 
 QTEST_MAIN(TestStartup)

@@ -1,11 +1,11 @@
 // The small modal windows: the speed window, the notice and About; and where controls sit.
 
-#include "drill/begin1.h"
-#include "records/dialog1.h"
-#include "settings/dialog.h"
-#include "shell/dialog2.h"
-#include "shell/frmabout.h"
-#include "shell/module1.h"
+#include "drill/drillwindow.h"
+#include "records/recordwindow.h"
+#include "settings/speedwindow.h"
+#include "shell/aboutwindow.h"
+#include "shell/noticewindow.h"
+#include "shell/programstate.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -19,33 +19,35 @@ class TestWindows : public QObject
     // Builds and loads a window over the drill window.
     Forms::Form *open(const QString &name)
     {
-        Begin1 *drill = m_drill.get();
-        return name == "Dialog"    ? static_cast<Forms::Form *>(Forms::loadForm<Dialog>(drill))
-               : name == "Dialog1" ? Forms::loadForm<Dialog1>(drill)
-               : name == "Dialog2" ? static_cast<Forms::Form *>(Forms::loadForm<Dialog2>(drill))
-                                   : Forms::loadForm<frmAbout>(drill);
+        DrillWindow *drill = m_drill.get();
+        return name == "speed"    ? static_cast<Forms::Form *>(Forms::loadForm<SpeedWindow>(drill))
+               : name == "record" ? Forms::loadForm<RecordWindow>(m_state, drill)
+               : name == "notice"
+                   ? static_cast<Forms::Form *>(Forms::loadForm<NoticeWindow>(drill))
+                   : Forms::loadForm<AboutWindow>(drill);
     }
 
     std::unique_ptr<QTemporaryDir> m_install;
-    std::unique_ptr<Begin1> m_drill;
+    ProgramState m_state;
+    std::unique_ptr<DrillWindow> m_drill;
 
 private slots:
     void init()
     {
-        resetProgramState();
         // An empty installation: the drill window finds no groups and asks nothing.
         m_install = std::make_unique<QTemporaryDir>();
-        gInstallPath = m_install->path() + "/";
+        m_state = ProgramState();
+        m_state.installPath = m_install->path() + "/";
         Forms::setMessageAnswerer([](const Forms::Message &message) {
             qWarning("unexpected message box: %s", qPrintable(message.text));
             return Forms::Answer::No;
         });
-        m_drill = std::make_unique<Begin1>();
+        m_drill = std::make_unique<DrillWindow>(m_state);
         m_drill->load();
     }
 
     // Guards against OK without the focus, the speed window opening on Normal whatever the
-    // level, a way out of it applying the wrong level (or none, or not through Common02),
+    // level, a way out of it applying the wrong level (or none, or not through the drill window),
     // About's OK not answering Enter and Esc, and a window left loaded.
     void closing_data()
     {
@@ -54,20 +56,20 @@ private slots:
         QTest::addColumn<int>("choose"); // option clicked first; -1 leaves the selection
         QTest::addColumn<QString>("how");
         QTest::addColumn<int>("speed");
-        QTest::newRow("speed_ok_fast") << "Dialog" << 2 << 2 << "ok" << 3;
-        QTest::newRow("speed_ok_normal_from_fast") << "Dialog" << 3 << 1 << "ok" << 2;
-        // gSpeed is set behind the drill window's back, so only a real re-apply shows "Fast".
-        QTest::newRow("speed_ok_unchanged_reapplies") << "Dialog" << 3 << -1 << "ok" << 3;
-        QTest::newRow("speed_return_on_ok_slow") << "Dialog" << 2 << 0 << "return" << 1;
-        QTest::newRow("speed_double_click_slow") << "Dialog" << 2 << -1 << "double_click_0" << 1;
-        QTest::newRow("speed_double_click_fast") << "Dialog" << 1 << -1 << "double_click_2" << 3;
-        QTest::newRow("speed_frame_close_fast") << "Dialog" << 2 << 2 << "frame" << 3;
-        QTest::newRow("notice_return_on_ok") << "Dialog2" << 2 << -1 << "return" << 2;
-        QTest::newRow("notice_frame_close") << "Dialog2" << 2 << -1 << "frame" << 2;
-        QTest::newRow("about_return_on_ok") << "frmAbout" << 2 << -1 << "return" << 2;
-        QTest::newRow("about_enter_on_ok") << "frmAbout" << 2 << -1 << "enter" << 2;
-        QTest::newRow("about_escape_on_window") << "frmAbout" << 2 << -1 << "escape" << 2;
-        QTest::newRow("about_frame_close") << "frmAbout" << 2 << -1 << "frame" << 2;
+        QTest::newRow("speed_ok_fast") << "speed" << 2 << 2 << "ok" << 3;
+        QTest::newRow("speed_ok_normal_from_fast") << "speed" << 3 << 1 << "ok" << 2;
+        // The level is set behind the drill window's back, so only a real re-apply shows "Fast".
+        QTest::newRow("speed_ok_unchanged_reapplies") << "speed" << 3 << -1 << "ok" << 3;
+        QTest::newRow("speed_return_on_ok_slow") << "speed" << 2 << 0 << "return" << 1;
+        QTest::newRow("speed_double_click_slow") << "speed" << 2 << -1 << "double_click_0" << 1;
+        QTest::newRow("speed_double_click_fast") << "speed" << 1 << -1 << "double_click_2" << 3;
+        QTest::newRow("speed_frame_close_fast") << "speed" << 2 << 2 << "frame" << 3;
+        QTest::newRow("notice_return_on_ok") << "notice" << 2 << -1 << "return" << 2;
+        QTest::newRow("notice_frame_close") << "notice" << 2 << -1 << "frame" << 2;
+        QTest::newRow("about_return_on_ok") << "about" << 2 << -1 << "return" << 2;
+        QTest::newRow("about_enter_on_ok") << "about" << 2 << -1 << "enter" << 2;
+        QTest::newRow("about_escape_on_window") << "about" << 2 << -1 << "escape" << 2;
+        QTest::newRow("about_frame_close") << "about" << 2 << -1 << "frame" << 2;
     }
 
     void closing()
@@ -77,17 +79,17 @@ private slots:
         QFETCH(int, choose);
         QFETCH(QString, how);
         QFETCH(int, speed);
-        gSpeed = qint16(startSpeed);
+        m_state.speed = qint16(startSpeed);
         Forms::Form *form = open(window);
         auto *ok = form->findChild<QPushButton *>();
         QCOMPARE(form->focusWidget(), ok);
-        if (auto *setting = qobject_cast<Dialog *>(form)) {
-            QVERIFY(setting->Option1(startSpeed - 1)->isChecked()); // and so no other
+        if (auto *setting = qobject_cast<SpeedWindow *>(form)) {
+            QVERIFY(setting->speedOptions(startSpeed - 1)->isChecked()); // and so no other
             if (choose >= 0) {
-                setting->Option1(choose)->click();
+                setting->speedOptions(choose)->click();
             }
         }
-        QWidget *option = form->findChild<QWidget *>(QString("Option1_") + how.back());
+        QWidget *option = form->findChild<QWidget *>(QString("speedOption_") + how.back());
         how == "ok"                      ? ok->click()
         : how == "frame"                 ? void(form->close())
         : how.startsWith("double_click") ? QTest::mouseDClick(option, Qt::LeftButton)
@@ -95,8 +97,8 @@ private slots:
                           how == "return" ? Qt::Key_Return
                           : how == "enter" ? Qt::Key_Enter : Qt::Key_Escape);
         QVERIFY(!form->isLoaded());
-        QCOMPARE(gSpeed, speed);
-        QCOMPARE(m_drill->Label6->caption(),
+        QCOMPARE(m_state.speed, speed);
+        QCOMPARE(m_drill->speedLabel->caption(),
                  QStringList({"Slow", "Normal", "Fast"}).at(speed - 1));
     }
 
@@ -106,11 +108,11 @@ private slots:
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("control");
         QTest::addColumn<QRect>("pixels"); // in the window's client area
-        QTest::newRow("setting_fast_on_top") << "Dialog" << "Option1_2" << QRect(20, 36, 103, 18);
-        QTest::newRow("setting_slow_below") << "Dialog" << "Option1_0" << QRect(20, 89, 97, 18);
-        QTest::newRow("record_place_10") << "Dialog1" << "Label1_10" << QRect(22, 219, 14, 14);
-        QTest::newRow("notice_text") << "Dialog2" << "Label1" << QRect(12, 31, 357, 200);
-        QTest::newRow("about_grey_line") << "frmAbout" << "Line1_1" << QRect(6, 154, 302, 1);
+        QTest::newRow("setting_fast_on_top") << "speed" << "speedOption_2" << QRect(20, 36, 103, 18);
+        QTest::newRow("setting_slow_below") << "speed" << "speedOption_0" << QRect(20, 89, 97, 18);
+        QTest::newRow("record_place_10") << "record" << "placeNumber_10" << QRect(22, 219, 14, 14);
+        QTest::newRow("notice_text") << "notice" << "textLabel" << QRect(12, 31, 357, 200);
+        QTest::newRow("about_grey_line") << "about" << "grooveLine_1" << QRect(6, 154, 302, 1);
     }
 
     void controlsSitAtDesignPlaces()
@@ -143,7 +145,7 @@ private slots:
             "     Enjoy!";
         QCOMPARE(::noticeText().toUtf8(), expected);
 
-        Forms::Label *label = static_cast<Dialog2 *>(open("Dialog2"))->Label1;
+        Forms::Label *label = static_cast<NoticeWindow *>(open("notice"))->textLabel;
         label->setCaption(::noticeText());
         const int needed = label->heightForWidth(label->width());
         const int lines = ::noticeText().count("\r\n") + 1; // wrapping must add to them
@@ -156,25 +158,25 @@ private slots:
     {
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("text");
-        QTest::newRow("title") << "lblTitle" << "Wordmoor";
-        QTest::newRow("version") << "lblVersion" << "Version: 2.0";
-        QTest::newRow("developer") << "lblDescription_0" << "Developer: the Wordmoor project";
-        QTest::newRow("telephone") << "lblDescription_1" << "Telephone: none";
-        QTest::newRow("email") << "lblDescription_2" << "E-mail: none";
-        QTest::newRow("disclaimer_empty") << "lblDisclaimer" << "";
+        QTest::newRow("title") << "titleLabel" << "Wordmoor";
+        QTest::newRow("version") << "versionLabel" << "Version: 2.0";
+        QTest::newRow("developer") << "contactLine_0" << "Developer: the Wordmoor project";
+        QTest::newRow("telephone") << "contactLine_1" << "Telephone: none";
+        QTest::newRow("email") << "contactLine_2" << "E-mail: none";
+        QTest::newRow("disclaimer_empty") << "statementLabel" << "";
     }
 
     void aboutTexts()
     {
         QFETCH(QString, control);
         QFETCH(QString, text);
-        auto *about = static_cast<frmAbout *>(open("frmAbout"));
+        auto *about = static_cast<AboutWindow *>(open("about"));
         auto *label = about->findChild<Forms::Label *>(control);
         QVERIFY(label);
         QCOMPARE(label->caption(), text);
         QVERIFY(label->width() >= label->fontMetrics().horizontalAdvance(text));
         QVERIFY(label->x() + label->width() <= about->width());
-        QCOMPARE(about->picIcon->pixmap().size(), QSize(32, 32));
+        QCOMPARE(about->iconLabel->pixmap().size(), QSize(32, 32));
     }
 };
 

@@ -1,9 +1,9 @@
 // The record window: the table it shows, the marks of the last run's place, paging, Clear.
 
-#include "records/dialog1.h"
+#include "records/recordwindow.h"
 
 #include "records/recordfile.h"
-#include "shell/module1.h"
+#include "shell/programstate.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,12 +15,12 @@
 namespace {
 
 // The rows as the learner reads them across: "point|words|speed|rate".
-QStringList rows(const Dialog1 &dialog)
+QStringList rows(const RecordWindow &window)
 {
     QStringList all;
     for (int n = 1; n <= 10; ++n) {
-        all += QStringList{dialog.Label5(n)->caption(), dialog.Label2(n)->caption(),
-                           dialog.Label4(n)->caption(), dialog.Label3(n)->caption()}
+        all += QStringList{window.pointCells(n)->caption(), window.wordCountCells(n)->caption(),
+                           window.speedCells(n)->caption(), window.rateCells(n)->caption()}
                    .join('|');
     }
     return all;
@@ -28,26 +28,26 @@ QStringList rows(const Dialog1 &dialog)
 
 // What the window shows at a glance: the group, place 1's point, the bordered places, then
 // "blinking" and "notice" while they are on.
-QString view(const Dialog1 &dialog)
+QString view(const RecordWindow &window)
 {
-    QStringList view{dialog.Label6->caption().section(' ', -1), dialog.Label5(1)->caption()};
+    QStringList view{window.titleLabel->caption().section(' ', -1), window.pointCells(1)->caption()};
     for (int n = 1; n <= 10; ++n) {
-        if (dialog.Label1(n)->borderStyle() == 1) {
+        if (window.placeNumbers(n)->borderStyle() == 1) {
             view += QString::number(n);
         }
     }
-    view += dialog.Timer1->isEnabled() ? "blinking" : "";
-    view += dialog.Label1(11)->isHidden() ? "" : "notice";
+    view += window.blinkTimer->isEnabled() ? "blinking" : "";
+    view += window.noPlaceNotice->isHidden() ? "" : "notice";
     return view.join(' ').simplified();
 }
 
 } // namespace
 
-class TestDialog1 : public QObject
+class TestRecordWindow : public QObject
 {
     Q_OBJECT
 
-    QString fileOf(int group) const { return RecordFile::recordPath(gInstallPath, group); }
+    QString fileOf(int group) const { return RecordFile::recordPath(m_state.installPath, group); }
 
     void writeRecord(const QList<RecordFile::PlaceRecord> &places) // group 2's
     {
@@ -60,17 +60,18 @@ class TestDialog1 : public QObject
     }
 
     std::unique_ptr<QTemporaryDir> m_dir;
+    ProgramState m_state;
     QList<Forms::Message> m_questions;
     Forms::Answer m_answer = Forms::Answer::No;
 
 private slots:
     void init()
     {
-        resetProgramState();
         m_dir = std::make_unique<QTemporaryDir>();
-        gInstallPath = m_dir->path() + "/";
-        gGroupCount = 3;
-        gGroup = 2; // the drill window's group, shown when the window opens
+        m_state = ProgramState();
+        m_state.installPath = m_dir->path() + "/";
+        m_state.groupCount = 3;
+        m_state.group = 2; // the drill window's group, shown when the window opens
         m_questions.clear();
         m_answer = Forms::Answer::No;
         Forms::setMessageAnswerer([this](const Forms::Message &message) {
@@ -103,9 +104,9 @@ private slots:
                          {-5, -3, -2, 0}});
         }
         QVERIFY(file != "folder" || QDir(m_dir->path()).mkdir("record_2.divu"));
-        Dialog1 dialog(nullptr);
-        dialog.load();
-        QCOMPARE(rows(dialog), shown);
+        RecordWindow window(m_state, nullptr);
+        window.load();
+        QCOMPARE(rows(window), shown);
         const QFileInfo left(fileOf(2)); // a group never recorded keeps an empty file
         QVERIFY(file != "none" || (left.isFile() && left.size() == 0));
     }
@@ -134,24 +135,24 @@ private slots:
         QFETCH(int, lastPlace);
         QFETCH(QStringList, steps);
         QFETCH(QStringList, views);
-        gLastPlace = qint16(lastPlace);
-        Dialog1 dialog(nullptr);
-        dialog.load();
-        QStringList seen{view(dialog)};
+        m_state.lastPlace = qint16(lastPlace);
+        RecordWindow window(m_state, nullptr);
+        window.load();
+        QStringList seen{view(window)};
         for (const QString &step : steps) {
             if (step.startsWith("ran")) {
                 writeRecord({{4800, 25, 80, 3}});
-                gLastPlace = qint16(step.mid(4).toInt());
-                dialog.showDrillGroup();
+                m_state.lastPlace = qint16(step.mid(4).toInt());
+                window.showDrillGroup();
             } else {
-                step == "tick" ? dialog.Timer1_Timer()
-                : step == ">>" ? dialog.Command3_Click()
-                               : dialog.Command2_Click();
+                step == "tick" ? window.blinkNoPlaceNotice()
+                : step == ">>" ? window.showNextGroup()
+                               : window.showPreviousGroup();
             }
-            seen += view(dialog);
+            seen += view(window);
         }
         QCOMPARE(seen, views);
-        QCOMPARE(dialog.Timer1->interval(), 500);
+        QCOMPARE(window.blinkTimer->interval(), 500);
         QVERIFY(!QFile::exists(fileOf(0)) && !QFile::exists(fileOf(4)));
     }
 
@@ -160,33 +161,33 @@ private slots:
     void clear()
     {
         writeRecord({{900, 10, 90, 1}});
-        Dialog1 dialog(nullptr);
-        dialog.load();
-        dialog.Timer1_Timer();
-        dialog.Command1_Click(); // answered No
+        RecordWindow window(m_state, nullptr);
+        window.load();
+        window.blinkNoPlaceNotice();
+        window.clearShownRecord(); // answered No
         QCOMPARE(m_questions.size(), 1);
         const Forms::Message &q = m_questions.first();
         QCOMPARE(q.text, QString("Do you really want to clear the record?"));
         QVERIFY(q.title == "Attention!" && q.buttons == Forms::Buttons::YesNo &&
                 q.icon == Forms::Icon::None && q.defaultButton == Forms::Answer::No);
         QVERIFY(QFile::exists(fileOf(2)));
-        QCOMPARE(rows(dialog).first(), QString("900|10|Slow|90"));
+        QCOMPARE(rows(window).first(), QString("900|10|Slow|90"));
 
         m_answer = Forms::Answer::Yes;
-        dialog.Command1_Click();
+        window.clearShownRecord();
         QVERIFY(!QFile::exists(fileOf(2)));
-        QCOMPARE(rows(dialog), QStringList(10, "0|0|-|0"));
-        QCOMPARE(view(dialog), QString("2 0"));
+        QCOMPARE(rows(window), QStringList(10, "0|0|-|0"));
+        QCOMPARE(view(window), QString("2 0"));
 
-        dialog.Command3_Click(); // paging back shows empty speeds and blinks again
-        dialog.Command2_Click();
+        window.showNextGroup(); // paging back shows empty speeds and blinks again
+        window.showPreviousGroup();
         QVERIFY(QFile::remove(fileOf(2)));
-        dialog.Command1_Click();
+        window.clearShownRecord();
         QCOMPARE(m_questions.size(), 3);
-        QCOMPARE(rows(dialog), QStringList(10, "0|0||0"));
-        QCOMPARE(view(dialog), QString("2 0 blinking"));
+        QCOMPARE(rows(window), QStringList(10, "0|0||0"));
+        QCOMPARE(view(window), QString("2 0 blinking"));
     }
 };
 
-QTEST_MAIN(TestDialog1)
-#include "tst_dialog1.moc"
+QTEST_MAIN(TestRecordWindow)
+#include "tst_recordwindow.moc"

@@ -1,4 +1,4 @@
-#include "shell/frmabout.h"
+#include "shell/aboutwindow.h"
 
 #include <QKeyEvent>
 #include <QPixmap>
@@ -17,20 +17,20 @@ struct TextRow
     const char *caption;
 };
 
-const TextRow kTitle = {"lblTitle", 990, 135, 3585, 705, Forms::rgb(0, 128, 0), 14.25, false,
+const TextRow kTitle = {"titleLabel", 990, 135, 3585, 705, Forms::rgb(0, 128, 0), 14.25, false,
                         "Wordmoor"};
-const TextRow kVersion = {"lblVersion", 1035, 945, 1140, 255, Forms::rgb(0, 0, 255), 10.5,
+const TextRow kVersion = {"versionLabel", 1035, 945, 1140, 255, Forms::rgb(0, 0, 255), 10.5,
                           true, "Version: 2.0"};
-// Index order of lblDescription: the developer, the telephone, the e-mail.
+// Index order of the contact lines: the developer, the telephone, the e-mail.
 const TextRow kDescriptions[] = {
-    {"lblDescription_0", 1035, 1260, 2085, 255, Forms::rgb(255, 0, 0), 10.5, true,
+    {"contactLine_0", 1035, 1260, 2085, 255, Forms::rgb(255, 0, 0), 10.5, true,
      "Developer: the Wordmoor project"},
-    {"lblDescription_1", 1035, 1620, 2220, 255, Forms::rgb(0, 0, 255), 10.5, true,
+    {"contactLine_1", 1035, 1620, 2220, 255, Forms::rgb(0, 0, 255), 10.5, true,
      "Telephone: none"},
-    {"lblDescription_2", 1035, 1950, 2700, 255, Forms::rgb(255, 0, 0), 10.5, true,
+    {"contactLine_2", 1035, 1950, 2700, 255, Forms::rgb(255, 0, 0), 10.5, true,
      "E-mail: none"},
 };
-const TextRow kDisclaimer = {"lblDisclaimer", 255, 2475, 2145, 195, Forms::rgb(0, 128, 0), 8.25,
+const TextRow kDisclaimer = {"statementLabel", 255, 2475, 2145, 195, Forms::rgb(0, 128, 0), 8.25,
                              true, ""};
 
 struct LineRow
@@ -72,56 +72,56 @@ QPixmap programIcon()
 
 } // namespace
 
-frmAbout::frmAbout(QWidget *owner) : Forms::Form(owner, Qt::Dialog)
+AboutWindow::AboutWindow(QWidget *owner) : Forms::Form(owner, Qt::Dialog)
 {
-    setObjectName(QStringLiteral("frmAbout"));
+    setObjectName(QStringLiteral("aboutWindow"));
     setWindowTitle(QStringLiteral("About"));
     Forms::setClientSizeTwips(this, 4740, 2850);
     Forms::setBackColor(this, kWindowBack);
 
-    picIcon = new QLabel(this);
-    picIcon->setObjectName(QStringLiteral("picIcon"));
-    Forms::setTwipGeometry(picIcon, 260, 260, 480, 480);
-    Forms::setBackColor(picIcon, kWindowBack);
-    picIcon->setAlignment(Qt::AlignCenter);
-    picIcon->setPixmap(programIcon());
+    iconLabel = new QLabel(this);
+    iconLabel->setObjectName(QStringLiteral("iconLabel"));
+    Forms::setTwipGeometry(iconLabel, 260, 260, 480, 480);
+    Forms::setBackColor(iconLabel, kWindowBack);
+    iconLabel->setAlignment(Qt::AlignCenter);
+    iconLabel->setPixmap(programIcon());
 
-    lblTitle = makeLabel(this, kTitle);
-    lblVersion = makeLabel(this, kVersion);
+    titleLabel = makeLabel(this, kTitle);
+    versionLabel = makeLabel(this, kVersion);
     for (int index = 0; index < 3; ++index) {
         Forms::Label *label = makeLabel(this, kDescriptions[index]);
         label->setIndex(index);
-        lblDescription.set(index, label);
+        contactLines.set(index, label);
     }
 
     for (const LineRow &row : kLines) {
         auto *line = new QFrame(this);
-        line->setObjectName(QStringLiteral("Line1_%1").arg(row.index));
+        line->setObjectName(QStringLiteral("grooveLine_%1").arg(row.index));
         Forms::setTwipGeometry(line, row.x1, row.y, row.x2 - row.x1,
                                row.pixels * Forms::kTwipsPerPixel);
         Forms::setBackColor(line, row.color);
-        Line1.set(row.index, line);
+        grooveLines.set(row.index, line);
     }
 
-    lblDisclaimer = makeLabel(this, kDisclaimer);
+    statementLabel = makeLabel(this, kDisclaimer);
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    Forms::setTwipGeometry(cmdOK, 3250, 2470, 1260, 286);
-    Forms::setDesignFont(cmdOK, QStringLiteral("Microsoft Sans Serif"), 9);
-    cmdOK->setDefault(true);
-    cmdOK->setFocus();
-    connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
+    okButton = new QPushButton(QStringLiteral("OK"), this);
+    okButton->setObjectName(QStringLiteral("okButton"));
+    Forms::setTwipGeometry(okButton, 3250, 2470, 1260, 286);
+    Forms::setDesignFont(okButton, QStringLiteral("Microsoft Sans Serif"), 9);
+    okButton->setDefault(true);
+    okButton->setFocus();
+    connect(okButton, &QPushButton::clicked, this, &AboutWindow::closeWindow);
 }
 
-void frmAbout::keyPressEvent(QKeyEvent *event)
+void AboutWindow::keyPressEvent(QKeyEvent *event)
 {
     // OK is both the default and the cancel button, wherever the focus is.
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Escape:
-        cmdOK->click();
+        okButton->click();
         event->accept();
         return;
     default:

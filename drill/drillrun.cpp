@@ -1,0 +1,211 @@
+#include "drill/drillrun.h"
+
+#include "base/numtext.h"
+#include "base/random.h"
+#include "settings/speed.h"
+
+namespace {
+
+constexpr double kTimeUp = 4570.0;  // 65 short of the full bar
+constexpr double kCoverGone = 130.0;
+constexpr int kMostTranslations = DrillRun::kLastRow;
+
+QString feedbackText(const char *english, const QString &chinese)
+{
+    return QLatin1String(english) + QLatin1String("\r\n") + chinese;
+}
+
+} // namespace
+
+DrillRun::DrillRun(Random &random) : m_random(random), m_words(1)
+{
+    m_timeStep = Speed::timeStepForIndex(1);
+}
+
+void DrillRun::setWords(const QList<WordFile::Entry> &words)
+{
+    m_words.clear();
+    m_words.reserve(words.size() + 1);
+    m_words.append(QStringList()); // entries count from 1
+    for (const WordFile::Entry &entry : words) {
+        m_words.append(QStringList{entry.word, entry.translations});
+    }
+}
+
+WordFile::Entry DrillRun::word(int number) const
+{
+    return WordFile::Entry{m_words[number][0], m_words[number][1]};
+}
+
+QString DrillRun::refusal(int group) const
+{
+    if (group == 0) {
+        return QStringLiteral("No group is loaded, so no run can start. Choose a group whose "
+                              "file can be read.");
+    }
+    if (wordCount() < 2) {
+        return QStringLiteral("Group %1 cannot be started: a run needs at least 2 words, and "
+                              "ci%1 holds %2.")
+            .arg(group)
+            .arg(wordCount());
+    }
+    if (const int entry = Questions::firstOverlongEntry(m_words, kMostTranslations)) {
+        return QStringLiteral("Group %1 cannot be started: the word '%2' (line %3 of ci%1) has "
+                              "%4 translations; a word may have at most 14.")
+            .arg(group)
+            .arg(m_words[entry][0])
+            .arg(2 * entry - 1)
+            .arg(Questions::countPieces(m_words[entry][1]));
+    }
+    return QString();
+}
+
+bool DrillRun::start()
+{
+    // Each question draws wrong candidates from other entries and puts every translation
+    // on a row of its own.
+    if (wordCount() < 2 || Questions::firstOverlongEntry(m_words, kMostTranslations) != 0) {
+        return false;
+    }
+    m_random.seedFromClock();
+    m_question = 0;
+    m_order = Questions::shuffledOrder(m_random, wordCount());
+    m_questions.clear();
+    m_questions.reserve(m_order.size() + 1);
+    m_questions.append(QStringList());
+    for (int entry : m_order) {
+        m_questions.append(m_words[entry]);
+    }
+    openNextQuestion();
+    return true;
+}
+
+QString DrillRun::questionWord() const
+{
+    return m_question > 0 ? m_questions[m_question][0] : QString();
+}
+
+void DrillRun::openNextQuestion()
+{
+    m_random.seedFromClock();
+    m_feedback.clear();
+    m_pause = Pause::None;
+
+    ++m_question;
+    const Questions::Question q =
+        Questions::buildQuestion(m_random, m_questions, m_question, kLastRow);
+    m_answerRows = q.answerRows;
+    const int k = answerCount();
+    m_toFind = k;
+    m_coverStep = static_cast<float>(kFullCover / k - 13.0);
+    for (int g = 0; g <= kLastRow; ++g) {
+        m_rows[g].caption = q.captions[g];
+        m_rows[g].tag = q.tags[g];
+        m_rows[g].shown = true;
+    }
+    m_rowNumbersShown = true;
+
+    m_elapsed = static_cast<float>(kEmptyBar);
+    m_coverHeight = kFullCover;
+    m_coverShown = true;
+    m_shownNumber = m_wrong + m_correct + 1;
+    m_answering = true;
+}
+
+bool DrillRun::isAnswerRow(int row) const
+{
+    return m_answerRows.contains(row);
+}
+
+DrillRun::Judgement DrillRun::judgeRow(int row)
+{
+    if (!m_answering || row < 0 || row > kLastRow) {
+        return Judgement::Ignored;
+    }
+    Row &clicked = m_rows[row];
+    // An empty word line would make every distractor's empty tag match; only the rows
+    // the builder placed translations on count as right.
+    if (clicked.tag == questionWord() && isAnswerRow(row)) {
+        if (clicked.found) {
+            return Judgement::AlreadyFound;
+        }
+        Judgement judgement = Judgement::Found;
+        if (m_toFind <= 1) {
+            ++m_correct;
+            m_feedback = feedbackText("Good job!", QStringLiteral("正确！"));
+            endQuestion();
+            judgement = Judgement::LastFound;
+        } else {
+            --m_toFind;
+            clicked.found = true;
+        }
+        m_coverHeight -= m_coverStep;
+        if (m_coverHeight < kCoverGone) {
+            m_coverShown = false;
+        }
+        return judgement;
+    }
+    ++m_wrong;
+    m_feedback = feedbackText("Be careful!", QStringLiteral("仔细点！"));
+    endQuestion();
+    return Judgement::Wrong;
+}
+
+bool DrillRun::tickClock()
+{
+    if (!m_answering) {
+        return false;
+    }
+    if (m_elapsed >= kTimeUp) {
+        ++m_wrong;
+        if (m_toFind == answerCount()) {
+            m_feedback = feedbackText("Carry on!", QStringLiteral("继续努力！"));
+        } else {
+            m_feedback = feedbackText("Hurry up!", QStringLiteral("动作快点！"));
+        }
+        endQuestion();
+        return true;
+    }
+    m_elapsed += m_timeStep;
+    return false;
+}
+
+void DrillRun::setSpeedOption(int index)
+{
+    m_timeStep = Speed::timeStepForIndex(index);
+}
+
+void DrillRun::endQuestion()
+{
+    m_answering = false;
+    // The reveal: the question's translations in the rest colour, found or not; every
+    // other row goes.
+    for (int i = 0; i <= kLastRow; ++i) {
+        m_rows[i].found = false;
+        m_rows[i].shown = isAnswerRow(i);
+    }
+    const double rate = m_correct * 100.0 / (m_correct + m_wrong);
+    m_rate = static_cast<qint32>(NumText::roundHalfEven(rate));
+
+    m_pause = (m_correct + m_wrong == wordCount()) ? Pause::BeforeStop : Pause::BeforeNextQuestion;
+    m_pauseMs = 2000 * answerCount();
+}
+
+void DrillRun::stop()
+{
+    m_answering = false;
+    m_pause = Pause::None;
+    for (Row &row : m_rows) {
+        row.shown = false;
+        row.found = false;
+    }
+    m_rowNumbersShown = false;
+    m_correct = 0;
+    m_wrong = 0;
+    m_rate = 0;
+    m_shownNumber = 0;
+    m_feedback.clear();
+    m_coverShown = false;
+    m_coverHeight = kEmptyBar;
+    m_elapsed = static_cast<float>(kFullTimeBar);
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "forms/forms.h"
+
+#include <QPointer>
+
+class DrillWindow;
+struct ProgramState;
+
+// The backdrop: a maximized black window that reads the installation folder at start
+// and, 200 ms later, shows the drill window above itself.
+class Backdrop : public Forms::Form
+{
+    Q_OBJECT
+public:
+    explicit Backdrop(ProgramState &state);
+
+    // Shows the drill window, once; the timer's tick.
+    void showDrillWindow();
+
+    DrillWindow *drillWindow() const;
+
+    Forms::Timer *showDrillTimer = nullptr;
+
+protected:
+    void onLoad() override;
+    void closeFromFrame() override;
+
+private:
+    ProgramState &m_state;
+    QPointer<DrillWindow> m_drill;
+};
