@@ -24,8 +24,10 @@ void showWarning(QWidget *owner, const QString &text)
 
 } // namespace
 
+// A dialog-type window: window systems keep it above its owner, the backdrop, only then
+// (Qt's X11 platform marks plain windows as transient for nobody).
 DrillWindow::DrillWindow(ProgramState &state, QWidget *owner)
-    : Forms::Form(owner, Qt::Window), m_state(state)
+    : Forms::Form(owner, Qt::Dialog), m_state(state)
 {
     setObjectName(QStringLiteral("drillWindow"));
     setWindowTitle(QStringLiteral("Wordmoor"));

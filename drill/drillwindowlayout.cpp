@@ -22,11 +22,8 @@ Label *makeLabel(QWidget *parent, const QString &name, const QString &caption, d
 QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption,
                         double left, double top, double width, double height)
 {
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    Forms::setTwipGeometry(button, left, top, width, height);
-    Forms::setDesignFont(button, QStringLiteral("MS Sans Serif"), 8.25);
-    return button;
+    return Forms::makeButton(parent, name, caption, left, top, width, height,
+                             QStringLiteral("MS Sans Serif"), 8.25);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPalette>
+#include <QPushButton>
 
 #include <cmath>
 
@@ -152,6 +153,19 @@ QFont designFont(const QString &family, double points, bool bold)
 void setDesignFont(QWidget *widget, const QString &family, double points, bool bold)
 {
     widget->setFont(designFont(family, points, bold));
+}
+
+QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption,
+                        double left, double top, double width, double height,
+                        const QString &fontFamily, double points)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    setTwipGeometry(button, left, top, width, height);
+    setDesignFont(button, fontFamily, points);
+    // Outside a QDialog a push button ignores Enter unless it is an auto-default one.
+    button->setAutoDefault(true);
+    return button;
 }
 
 // ---- Label

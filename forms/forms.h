@@ -18,6 +18,7 @@
 
 class QMenu;
 class QAction;
+class QPushButton;
 
 namespace Forms {
 
@@ -50,6 +51,12 @@ QColor foreColor(const QWidget *widget);
 // installed CJK font.
 QFont designFont(const QString &family, double points, bool bold = false);
 void setDesignFont(QWidget *widget, const QString &family, double points, bool bold = false);
+
+// ---- A push button at its place in twips. Enter and keypad Enter press it while it has
+// the focus, as Space does, in every window (not only in dialogs).
+QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption,
+                        double left, double top, double width, double height,
+                        const QString &fontFamily, double points);
 
 // ---- A label with the properties the windows use: a caption, a text tag, a border
 // style, sizing to its text, and its index within a control array.

@@ -84,11 +84,8 @@ Forms::Label *makeLabel(QWidget *parent, const QString &name, const QString &cap
 QPushButton *makeButton(QWidget *parent, const char *name, const char *caption, int left,
                         int top, int width, int height, double points)
 {
-    auto *button = new QPushButton(QLatin1String(caption), parent);
-    button->setObjectName(QLatin1String(name));
-    Forms::setTwipGeometry(button, left, top, width, height);
-    Forms::setDesignFont(button, QStringLiteral("MS Sans Serif"), points);
-    return button;
+    return Forms::makeButton(parent, QLatin1String(name), QLatin1String(caption), left, top,
+                             width, height, QStringLiteral("MS Sans Serif"), points);
 }
 
 } // namespace

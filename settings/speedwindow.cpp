@@ -60,12 +60,8 @@ SpeedWindow::SpeedWindow(DrillWindow *drill) : Forms::Form(drill, Qt::Dialog), m
     }
     speedOptions(1)->setChecked(true);
 
-    okButton = new QPushButton(QStringLiteral("OK"), this);
-    okButton->setObjectName(QStringLiteral("okButton"));
-    Forms::setTwipGeometry(okButton, 420, 1740, 1215, 345);
-    Forms::setDesignFont(okButton, QStringLiteral("Microsoft Sans Serif"), 9);
-    // Enter on the focused button applies, as Space does.
-    okButton->setAutoDefault(true);
+    okButton = Forms::makeButton(this, QStringLiteral("okButton"), QStringLiteral("OK"), 420,
+                                 1740, 1215, 345, QStringLiteral("Microsoft Sans Serif"), 9);
     connect(okButton, &QPushButton::clicked, this, &SpeedWindow::applyChosenOption);
 
     // OK comes first in the tab order, so it has the focus when the window opens.

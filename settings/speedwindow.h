@@ -26,7 +26,6 @@ public:
 
 protected:
     void onLoad() override;
-    void closeFromFrame() override { applyChosenOption(); }
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

@@ -105,10 +105,8 @@ AboutWindow::AboutWindow(QWidget *owner) : Forms::Form(owner, Qt::Dialog)
 
     statementLabel = makeLabel(this, kDisclaimer);
 
-    okButton = new QPushButton(QStringLiteral("OK"), this);
-    okButton->setObjectName(QStringLiteral("okButton"));
-    Forms::setTwipGeometry(okButton, 3250, 2470, 1260, 286);
-    Forms::setDesignFont(okButton, QStringLiteral("Microsoft Sans Serif"), 9);
+    okButton = Forms::makeButton(this, QStringLiteral("okButton"), QStringLiteral("OK"), 3250,
+                                 2470, 1260, 286, QStringLiteral("Microsoft Sans Serif"), 9);
     okButton->setDefault(true);
     okButton->setFocus();
     connect(okButton, &QPushButton::clicked, this, &AboutWindow::closeWindow);

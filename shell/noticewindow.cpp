@@ -48,12 +48,9 @@ NoticeWindow::NoticeWindow(QWidget *owner) : Forms::Form(owner, Qt::Dialog)
     textLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     textLabel->setWordWrap(true);
 
-    okButton = new QPushButton(QStringLiteral("OK"), this);
-    okButton->setObjectName(QStringLiteral("okButton"));
-    Forms::setTwipGeometry(okButton, 2280, 3555, 1215, 330);
-    Forms::setDesignFont(okButton, QStringLiteral("Microsoft Sans Serif"), 9);
     // Enter closes the window while OK has the focus, which it has from the start.
-    okButton->setAutoDefault(true);
+    okButton = Forms::makeButton(this, QStringLiteral("okButton"), QStringLiteral("OK"), 2280,
+                                 3555, 1215, 330, QStringLiteral("Microsoft Sans Serif"), 9);
     okButton->setFocus();
     connect(okButton, &QPushButton::clicked, this, &NoticeWindow::closeWindow);
 }

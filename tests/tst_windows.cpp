@@ -4,10 +4,12 @@
 #include "records/recordwindow.h"
 #include "settings/speedwindow.h"
 #include "shell/aboutwindow.h"
+#include "shell/backdrop.h"
 #include "shell/noticewindow.h"
 #include "shell/programstate.h"
 
 #include <QTemporaryDir>
+#include <QWindow>
 #include <QtTest>
 
 #include <memory>
@@ -63,7 +65,8 @@ private slots:
         QTest::newRow("speed_return_on_ok_slow") << "speed" << 2 << 0 << "return" << 1;
         QTest::newRow("speed_double_click_slow") << "speed" << 2 << -1 << "double_click_0" << 1;
         QTest::newRow("speed_double_click_fast") << "speed" << 1 << -1 << "double_click_2" << 3;
-        QTest::newRow("speed_frame_close_fast") << "speed" << 2 << 2 << "frame" << 3;
+        // Only OK and a double-click apply a level; the frame's close changes nothing.
+        QTest::newRow("speed_frame_close_keeps_level") << "speed" << 2 << 2 << "frame" << 2;
         QTest::newRow("notice_return_on_ok") << "notice" << 2 << -1 << "return" << 2;
         QTest::newRow("notice_frame_close") << "notice" << 2 << -1 << "frame" << 2;
         QTest::newRow("about_return_on_ok") << "about" << 2 << -1 << "return" << 2;
@@ -100,6 +103,69 @@ private slots:
         QCOMPARE(m_state.speed, speed);
         QCOMPARE(m_drill->speedLabel->caption(),
                  QStringList({"Slow", "Normal", "Fast"}).at(speed - 1));
+    }
+
+    // Guards against a push button that Enter or keypad Enter leaves alone when it has the
+    // focus (only Space pressed it outside a dialog).
+    void enterPressesFocusedButton_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("key");
+        for (const char *button : {"menuButton", "startButton", "stopButton"}) {
+            QTest::newRow(QByteArray("drill_") + button) << "drill" << button << int(Qt::Key_Return);
+        }
+        QTest::newRow("drill_stop_keypad") << "drill" << "stopButton" << int(Qt::Key_Enter);
+        for (const char *button : {"previousButton", "nextButton", "clearButton", "closeButton"}) {
+            QTest::newRow(QByteArray("record_") + button) << "record" << button << int(Qt::Key_Return);
+        }
+        QTest::newRow("record_close_keypad") << "record" << "closeButton" << int(Qt::Key_Enter);
+        QTest::newRow("speed_ok_keypad") << "speed" << "okButton" << int(Qt::Key_Enter);
+        QTest::newRow("notice_ok_keypad") << "notice" << "okButton" << int(Qt::Key_Enter);
+    }
+
+    void enterPressesFocusedButton()
+    {
+        QFETCH(QString, window);
+        QFETCH(QString, button);
+        QFETCH(int, key);
+        Forms::setPopupChooser([](QMenu *) { return nullptr; });
+        QWidget *form = window == "drill" ? static_cast<QWidget *>(m_drill.get()) : open(window);
+        auto *pushButton = form->findChild<QPushButton *>(button);
+        QVERIFY(pushButton);
+        pushButton->setEnabled(true); // Start and Stop wait for a group and a run
+        QSignalSpy clicks(pushButton, &QPushButton::clicked);
+        QTest::keyClick(pushButton, Qt::Key(key));
+        Forms::setPopupChooser({});
+        QCOMPARE(clicks.count(), 1);
+    }
+
+    // Guards against windows that the window manager may stack below their owners: the drill
+    // window over the backdrop, every modal window over the drill window, each a transient
+    // of a dialog type (the only kind X11 window managers are told about).
+    void ownersAreRealTransients()
+    {
+        Backdrop backdrop(m_state);
+        backdrop.load();
+        backdrop.showDrillTimer->setEnabled(false);
+        backdrop.show();
+        backdrop.showDrillWindow();
+        DrillWindow *drill = backdrop.drillWindow();
+        QVERIFY(drill && drill->windowHandle());
+        QCOMPARE(drill->windowHandle()->transientParent(), backdrop.windowHandle());
+        QCOMPARE(drill->windowHandle()->type(), Qt::Dialog);
+        for (const QString &name : {"speed", "record", "notice", "about"}) {
+            Forms::Form *form = name == "record"
+                                    ? static_cast<Forms::Form *>(
+                                          Forms::loadForm<RecordWindow>(m_state, drill))
+                                    : open(name);
+            if (name != "record") {
+                form->setParent(drill, form->windowFlags());
+            }
+            form->winId();
+            QCOMPARE(form->windowHandle()->transientParent(), drill->windowHandle());
+            QCOMPARE(form->windowHandle()->type(), Qt::Dialog);
+        }
     }
 
     // Guards against controls in the wrong parent (the options sit in the frame) or place.
