@@ -12,10 +12,12 @@
 // is the only place that makes the program's shared state and its first window.
 
 #include "shell/backdrop.h"
+#include "shell/endrequests.h"
 #include "shell/programstate.h"
 
 #include <QApplication>
 #include <QIcon>
+#include <QSessionManager>
 
 int main(int argc, char *argv[])
 {
@@ -27,8 +29,16 @@ int main(int argc, char *argv[])
     QApplication::setQuitOnLastWindowClosed(false);
     app.setProperty("wordmoorQuitWithLastForm", true);
 
+    ignoreFileSizeSignal();
     ProgramState state;
     auto *backdrop = new Backdrop(state);
+    // Ended from outside (a signal, the desktop session closing, the application told to
+    // quit), the program saves a run in progress as a confirmed Exit would.
+    EndRequests endRequests;
+    QObject::connect(&endRequests, &EndRequests::endRequested, backdrop, &Backdrop::endProgram);
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, backdrop,
+                     [backdrop](QSessionManager &) { backdrop->endProgram(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, backdrop, &Backdrop::endProgram);
     backdrop->load();
     backdrop->show();
     const int status = QApplication::exec();

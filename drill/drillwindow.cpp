@@ -66,14 +66,14 @@ void DrillWindow::loadChosenGroup()
         stopButton->setEnabled(false);
         const WordFile::Group group =
             WordFile::loadGroup(WordFile::groupPath(m_state.installPath, chosen));
-        if (group.status == WordFile::LoadStatus::OpenFailed) {
-            showWarning(this, QStringLiteral("Fail to find file 'ci%1'.").arg(chosen));
-            return;
-        }
-        if (group.status == WordFile::LoadStatus::TooManyEntries) {
-            showWarning(this, QStringLiteral("Group %1 cannot be loaded: %2")
-                                  .arg(chosen)
-                                  .arg(group.error));
+        if (group.status != WordFile::LoadStatus::Ok) {
+            showWarning(this, group.status == WordFile::LoadStatus::OpenFailed
+                                  ? QStringLiteral("Fail to find file 'ci%1'.").arg(chosen)
+                                  : QStringLiteral("Group %1 cannot be loaded: %2")
+                                        .arg(chosen)
+                                        .arg(group.error));
+            // The list names the group that Start would run, never the refused one.
+            groupList->setCurrentIndex(m_state.group);
             return;
         }
         m_state.group = static_cast<qint16>(chosen);

@@ -52,6 +52,15 @@ void Backdrop::showDrillWindow()
     Forms::showModeless(m_drill);
 }
 
+void Backdrop::endProgram()
+{
+    if (m_drill && m_drill->isLoaded()) {
+        m_drill->programMenu()->endProgram();
+        return;
+    }
+    unload();
+}
+
 void Backdrop::closeFromFrame()
 {
     if (m_drill && m_drill->isLoaded()) {

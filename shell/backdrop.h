@@ -20,6 +20,10 @@ public:
 
     DrillWindow *drillWindow() const;
 
+    // Ends the program as a confirmed Exit does, without the question: for a signal from
+    // outside or the end of the desktop session.
+    void endProgram();
+
     Forms::Timer *showDrillTimer = nullptr;
 
 protected:

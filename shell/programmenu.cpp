@@ -70,6 +70,11 @@ void ProgramMenu::exitProgram()
                         QStringLiteral("Attention!"), Forms::Icon::Information)) {
         return;
     }
+    endProgram();
+}
+
+void ProgramMenu::endProgram()
+{
     auto *backdrop = qobject_cast<Forms::Form *>(m_drill->parentWidget());
     // The drill window goes first: its unload saves a run in progress.
     m_drill->unload();

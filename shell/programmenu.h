@@ -20,6 +20,9 @@ public:
     void openNotice();
     void openAbout();
     void exitProgram(); // asks first
+    // Closes every window without a question, the drill window first so that it saves a
+    // run in progress; the program then ends.
+    void endProgram();
 
     QMenu *fileMenu = nullptr;
     QAction *recordItem = nullptr;

@@ -274,22 +274,28 @@ void TestDrillWindow::selectPlaceholderKeepsGroup()
 }
 
 // Guards the warning's text, title and icon, and the loaded group kept when another fails.
+// The list then shows the loaded group again (or "- Select -"), not the refused one.
 void TestDrillWindow::failedLoadsWarnAndKeepGroup_data()
 {
     QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("loadedBefore");
     QTest::addColumn<QString>("text");
-    QTest::newRow("file_gone") << "remove" << "Fail to find file 'ci2'.";
-    QTest::newRow("too_many_entries") << "oversize" << "Group 2 cannot be loaded: ";
+    QTest::newRow("file_gone") << "remove" << true << "Fail to find file 'ci2'.";
+    QTest::newRow("too_many_entries") << "oversize" << true << "Group 2 cannot be loaded: ";
+    QTest::newRow("file_gone_none_loaded") << "remove" << false << "Fail to find file 'ci2'.";
 }
 
 void TestDrillWindow::failedLoadsWarnAndKeepGroup()
 {
     QFETCH(QString, how);
+    QFETCH(bool, loadedBefore);
     QFETCH(QString, text);
     writeGroup(1, simpleGroup(2));
     writeGroup(2, simpleGroup(3));
     auto d = openDrill();
-    choose(*d, 1);
+    if (loadedBefore) {
+        choose(*d, 1);
+    }
     if (how == QLatin1String("remove")) {
         QVERIFY(QFile::remove(WordFile::groupPath(m_state.installPath, 2)));
     } else {
@@ -305,6 +311,13 @@ void TestDrillWindow::failedLoadsWarnAndKeepGroup()
     QCOMPARE(m_messages[0].title, QStringLiteral("Warning!"));
     QCOMPARE(m_messages[0].icon, Forms::Icon::Exclamation);
     QCOMPARE(m_messages[0].buttons, Forms::Buttons::Ok);
+    QCOMPARE(d->groupList->currentIndex(), loadedBefore ? 1 : 0);
+    // As after any choice of a group, Start is on; it runs the group still loaded.
+    QVERIFY(d->startButton->isEnabled());
+    if (!loadedBefore) {
+        QCOMPARE(m_state.group, qint16(0));
+        return;
+    }
     QCOMPARE(m_state.group, qint16(1));
     QCOMPARE(d->run().wordCount(), 2);
     QCOMPARE(d->questionLabel->caption(), QStringLiteral("第1组: 2个词语"));

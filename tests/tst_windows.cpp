@@ -154,7 +154,7 @@ private slots:
         QVERIFY(drill && drill->windowHandle());
         QCOMPARE(drill->windowHandle()->transientParent(), backdrop.windowHandle());
         QCOMPARE(drill->windowHandle()->type(), Qt::Dialog);
-        for (const QString &name : {"speed", "record", "notice", "about"}) {
+        for (const QString &name : QStringList{"speed", "record", "notice", "about"}) {
             Forms::Form *form = name == "record"
                                     ? static_cast<Forms::Form *>(
                                           Forms::loadForm<RecordWindow>(m_state, drill))
