@@ -8,6 +8,8 @@
 #include "shell/programmenu.h"
 #include "shell/programstate.h"
 
+#include <QKeyEvent>
+
 using Forms::Label;
 using Forms::rgb;
 
@@ -111,10 +113,15 @@ void DrillWindow::startRun()
 
 void DrillWindow::showQuestion()
 {
+    m_markedRow = -1;
+    m_rowNumberEntry.clear();
+    secondDigitWait->setEnabled(false);
     questionLabel->setCaption(m_run.questionWord());
     showRunState();
     feedbackLabel->lower();
     syncTimers();
+    // The keys act on the rows at once, without a click into the window first.
+    rowFrame->setFocus();
 }
 
 void DrillWindow::showRunState()
@@ -126,6 +133,7 @@ void DrillWindow::showRunState()
             label->setCaption(row.caption);
         }
         Forms::setBackColor(label, row.found ? kRowFound : kRowRest);
+        label->setBorderStyle(r == m_markedRow && m_run.isAnswering() ? 1 : 0);
         label->setVisible(row.shown);
         rowNumbers(r)->setVisible(m_run.rowNumbersShown());
     }
@@ -137,6 +145,22 @@ void DrillWindow::showRunState()
     correctLabel->setCaption(NumText::decimalText(m_run.correct()));
     wrongLabel->setCaption(NumText::decimalText(m_run.wrong()));
     rateLabel->setCaption(NumText::decimalText(m_run.rate()));
+    describeRowsForAssistiveTechnology();
+}
+
+void DrillWindow::describeRowsForAssistiveTechnology()
+{
+    for (int r = 0; r <= DrillRun::kLastRow; ++r) {
+        const DrillRun::Row &row = m_run.row(r);
+        QString name = QStringLiteral("%1. %2").arg(r + 1).arg(row.caption.trimmed());
+        if (row.found) {
+            name += QStringLiteral(", found");
+        }
+        if (r == m_markedRow && m_run.isAnswering()) {
+            name += QStringLiteral(", marked");
+        }
+        Forms::setAccessibleText(candidateRows(r), name);
+    }
 }
 
 void DrillWindow::syncTimers()
@@ -151,6 +175,11 @@ void DrillWindow::syncTimers()
         }
     };
     questionClock->setEnabled(m_run.isAnswering());
+    if (!m_run.isAnswering()) {
+        // A pending 1 belongs to the question that just ended.
+        m_rowNumberEntry.clear();
+        secondDigitWait->setEnabled(false);
+    }
     arm(nextQuestionPause, m_run.pause() == DrillRun::Pause::BeforeNextQuestion, m_run.pauseMs());
     arm(stopPause, m_run.pause() == DrillRun::Pause::BeforeStop, m_run.pauseMs());
 }
@@ -164,6 +193,89 @@ void DrillWindow::judgeRow(int row)
     }
     showRunState();
     syncTimers();
+}
+
+void DrillWindow::keyPressEvent(QKeyEvent *event)
+{
+    // Keys reach the window from the rows, and digits also past a focused button; like a
+    // click, a key does nothing while no question is open.
+    const int key = event->key();
+    const bool digit = key >= Qt::Key_0 && key <= Qt::Key_9;
+    const bool moves = key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Home ||
+                       key == Qt::Key_End;
+    const bool judges = key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
+    if (!digit && !moves && !judges) {
+        Forms::Form::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (digit) {
+        typeRowDigit(key - Qt::Key_0);
+    } else if (moves) {
+        moveMark(key);
+    } else {
+        judgeMarkedRow();
+    }
+}
+
+void DrillWindow::typeRowDigit(int digit)
+{
+    if (!m_run.isAnswering()) {
+        return;
+    }
+    const QVector<int> numbers = m_rowNumberEntry.typeDigit(digit);
+    secondDigitWait->setEnabled(false);
+    if (m_rowNumberEntry.isWaiting()) {
+        secondDigitWait->setEnabled(true);
+    }
+    judgeShownNumbers(numbers);
+}
+
+void DrillWindow::endSecondDigitWait()
+{
+    secondDigitWait->setEnabled(false);
+    judgeShownNumbers(m_rowNumberEntry.endWait());
+}
+
+void DrillWindow::judgeShownNumbers(const QVector<int> &numbers)
+{
+    for (int number : numbers) {
+        judgeRow(number - 1);
+    }
+}
+
+void DrillWindow::moveMark(int key)
+{
+    if (!m_run.isAnswering()) {
+        return;
+    }
+    QVector<int> shown;
+    for (int r = 0; r <= DrillRun::kLastRow; ++r) {
+        if (m_run.row(r).shown) {
+            shown.append(r);
+        }
+    }
+    if (shown.isEmpty()) {
+        return;
+    }
+    const int at = static_cast<int>(shown.indexOf(m_markedRow));
+    if (key == Qt::Key_Home || (key == Qt::Key_Down && at < 0)) {
+        m_markedRow = shown.first();
+    } else if (key == Qt::Key_End || (key == Qt::Key_Up && at < 0)) {
+        m_markedRow = shown.last();
+    } else if (key == Qt::Key_Down) {
+        m_markedRow = shown.at(qMin(at + 1, static_cast<int>(shown.size()) - 1));
+    } else if (key == Qt::Key_Up) {
+        m_markedRow = shown.at(qMax(at - 1, 0));
+    }
+    showRunState();
+}
+
+void DrillWindow::judgeMarkedRow()
+{
+    if (m_markedRow >= 0) {
+        judgeRow(m_markedRow);
+    }
 }
 
 void DrillWindow::tickClock()
@@ -197,6 +309,8 @@ void DrillWindow::applySpeed(int optionIndex)
 
 void DrillWindow::stopRun()
 {
+    secondDigitWait->setEnabled(false);
+    m_rowNumberEntry.clear();
     stopButton->setEnabled(false);
     questionClock->setEnabled(false);
     nextQuestionPause->setEnabled(false);
@@ -223,6 +337,7 @@ void DrillWindow::stopRun()
     startButton->setEnabled(true);
     groupList->setEnabled(true);
     setSettingItemEnabled(true);
+    menuButton->setFocus();
 }
 
 void DrillWindow::showRecordWindow()
@@ -254,6 +369,7 @@ void DrillWindow::saveRun()
 
 void DrillWindow::onUnload()
 {
+    secondDigitWait->setEnabled(false);
     questionClock->setEnabled(false);
     nextQuestionPause->setEnabled(false);
     stopPause->setEnabled(false);

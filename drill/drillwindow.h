@@ -2,6 +2,7 @@
 
 #include "base/random.h"
 #include "drill/drillrun.h"
+#include "drill/rownumberentry.h"
 #include "forms/forms.h"
 
 #include <QComboBox>
@@ -33,6 +34,13 @@ public:
     void endPauseBeforeStop();         // the group's last question was asked
     void applySpeed(int optionIndex);  // 0 Slow, 1 Normal, 2 Fast
     void saveRun();
+    // Answering from the keyboard: a row's number as shown beside it, or a mark moved
+    // with the arrow keys and judged with Space or Enter.
+    void typeRowDigit(int digit);
+    void endSecondDigitWait(); // a lone 1 means row 1
+    void moveMark(int key);    // Up, Down, Home or End
+    void judgeMarkedRow();
+    int markedRow() const { return m_markedRow; } // -1 for none
 
     // The menu, built (never shown) the first time the window needs one of its items.
     ProgramMenu *programMenu();
@@ -66,6 +74,7 @@ public:
     Forms::Timer *questionClock = nullptr;
     Forms::Timer *nextQuestionPause = nullptr;
     Forms::Timer *stopPause = nullptr;
+    Forms::Timer *secondDigitWait = nullptr;
 
     // The record window opened from the menu, if one is showing.
     QPointer<RecordWindow> openRecordWindow;
@@ -74,6 +83,7 @@ protected:
     void onLoad() override;
     void onUnload() override;
     void closeFromFrame() override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void buildControls();
@@ -83,9 +93,13 @@ private:
     void syncTimers();
     void setSettingItemEnabled(bool enabled);
     void showRecordWindow();
+    void judgeShownNumbers(const QVector<int> &numbers);
+    void describeRowsForAssistiveTechnology();
 
     ProgramState &m_state;
     Random m_random;
     DrillRun m_run{m_random};
+    RowNumberEntry m_rowNumberEntry;
+    int m_markedRow = -1;
     QPointer<ProgramMenu> m_menu;
 };

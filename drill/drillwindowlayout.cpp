@@ -162,6 +162,11 @@ void DrillWindow::buildControls()
     nextQuestionPause->setObjectName(QStringLiteral("nextQuestionPause"));
     stopPause = new Forms::Timer(this, 0, false);
     stopPause->setObjectName(QStringLiteral("stopPause"));
+    secondDigitWait = new Forms::Timer(this, 500, false);
+    secondDigitWait->setObjectName(QStringLiteral("secondDigitWait"));
+    // The rows take the keys during a question without entering the buttons' tab order.
+    rowFrame->setFocusPolicy(Qt::ClickFocus);
+    rowFrame->setAccessibleName(QStringLiteral("Candidate rows"));
 
     connect(groupList, &QComboBox::activated, this, [this](int) { loadChosenGroup(); });
     connect(menuButton, &QPushButton::clicked, this, &DrillWindow::openMenu);
@@ -171,6 +176,7 @@ void DrillWindow::buildControls()
     connect(nextQuestionPause, &Forms::Timer::timeout, this,
             &DrillWindow::endPauseBeforeNextQuestion);
     connect(stopPause, &Forms::Timer::timeout, this, &DrillWindow::endPauseBeforeStop);
+    connect(secondDigitWait, &Forms::Timer::timeout, this, &DrillWindow::endSecondDigitWait);
 }
 
 void DrillWindow::buildRows()

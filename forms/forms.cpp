@@ -1,5 +1,6 @@
 #include "forms/forms.h"
 
+#include <QAccessible>
 #include <QMouseEvent>
 #include <QPalette>
 #include <QPushButton>
@@ -168,6 +169,36 @@ QPushButton *makeButton(QWidget *parent, const QString &name, const QString &cap
     return button;
 }
 
+namespace {
+AnnouncementObserver g_announcementObserver;
+} // namespace
+
+void setAnnouncementObserver(AnnouncementObserver observer)
+{
+    g_announcementObserver = std::move(observer);
+}
+
+void announceNameChange(QWidget *widget)
+{
+    QAccessibleEvent event(widget, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
+    if (g_announcementObserver) {
+        g_announcementObserver(widget);
+    }
+}
+
+void setAccessibleText(QWidget *widget, const QString &name)
+{
+    if (widget->accessibleName() == name) {
+        return;
+    }
+    // Qt announces a new accessible name itself.
+    widget->setAccessibleName(name);
+    if (g_announcementObserver) {
+        g_announcementObserver(widget);
+    }
+}
+
 // ---- Label
 
 Label::Label(QWidget *parent, const QString &caption) : QLabel(caption, parent)
@@ -177,9 +208,15 @@ Label::Label(QWidget *parent, const QString &caption) : QLabel(caption, parent)
 
 void Label::setCaption(const QString &caption)
 {
+    const bool changed = caption != text();
     setText(caption);
     if (m_autoSize) {
         fitToText();
+    }
+    // Screen readers hear of a new text only when told; a label named on its own keeps
+    // announcing that name instead.
+    if (changed && accessibleName().isEmpty()) {
+        announceNameChange(this);
     }
 }
 
@@ -188,6 +225,9 @@ void Label::setBorderStyle(int style)
     m_borderStyle = style;
     setFrameShape(style == 1 ? QFrame::Box : QFrame::NoFrame);
     setLineWidth(1);
+    if (m_autoSize) {
+        fitToText(); // the border takes room from the text
+    }
 }
 
 void Label::setAutoSize(bool on)

@@ -58,6 +58,14 @@ QPushButton *makeButton(QWidget *parent, const QString &name, const QString &cap
                         double left, double top, double width, double height,
                         const QString &fontFamily, double points);
 
+// ---- Assistive technology. A label's new caption and a control's new accessible name
+// are announced through QAccessible; tests watch the announcements here, since a headless
+// platform has no accessibility bridge to pass them on.
+void setAccessibleText(QWidget *widget, const QString &name); // announces only a change
+using AnnouncementObserver = std::function<void(QObject *changed)>;
+void setAnnouncementObserver(AnnouncementObserver observer);
+void announceNameChange(QWidget *widget);
+
 // ---- A label with the properties the windows use: a caption, a text tag, a border
 // style, sizing to its text, and its index within a control array.
 class Label : public QLabel
