@@ -10,6 +10,7 @@
 // windows and holds Exit. Every window stands on the runtime layer in shell/forms.
 
 #include "shell/background.h"
+#include "shell/firststart.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -19,6 +20,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Wordmoor"));
     QApplication::setApplicationVersion(QStringLiteral("2.0"));
+    FirstStart::setUpUser(); // start-up reports nothing, whatever the outcome
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/logo.png")));
     // The program ends when its last form is unloaded, not when a window is hidden.
     QApplication::setQuitOnLastWindowClosed(false);
