@@ -13,6 +13,7 @@
 
 #include "shell/backdrop.h"
 #include "shell/endrequests.h"
+#include "shell/firststart.h"
 #include "shell/programstate.h"
 
 #include <QApplication>
@@ -24,6 +25,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Wordmoor"));
     QApplication::setApplicationVersion(QStringLiteral("2.0"));
+    FirstStart::setUpUser(); // start-up reports nothing, whatever the outcome
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/logo.png")));
     // The program ends when its last form is unloaded, not when a window is hidden.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -1,0 +1,63 @@
+# Install layout and the Debian package.
+#
+# The program finds its bundled groups at <bindir>/../share/wordmoor/ciku (see
+# shell/firststart), so the groups go below DATAROOTDIR beside BINDIR.
+# The PNG icons in packaging/icons were rendered once from the SVG with rsvg-convert, so
+# building needs no converter.
+
+include(GNUInstallDirs)
+
+set(WORDMOOR_APP_ID org.wordmoor.Wordmoor)
+set(WORDMOOR_DOCDIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/wordmoor)
+
+install(TARGETS wordmoor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+file(GLOB WORDMOOR_GROUPS ${PROJECT_SOURCE_DIR}/data/ciku/ci*.txt)
+install(FILES ${WORDMOOR_GROUPS} DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/wordmoor/ciku)
+# The word material's licence and attribution go with the groups, so the user's copies
+# made at first start carry it too.
+install(FILES data/SOURCE.md DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/wordmoor)
+
+install(FILES packaging/${WORDMOOR_APP_ID}.desktop
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)
+install(FILES packaging/${WORDMOOR_APP_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/metainfo)
+install(FILES packaging/icons/${WORDMOOR_APP_ID}.svg
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/scalable/apps)
+foreach(size 16 32 48 64 128 256)
+    install(FILES packaging/icons/${size}x${size}/${WORDMOOR_APP_ID}.png
+            DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
+
+install(FILES data/SOURCE.md LICENSE README.md DESTINATION ${WORDMOOR_DOCDIR})
+
+# Debian package: cpack -G DEB in the build folder.
+set(WORDMOOR_MAINTAINER "Wordmoor maintainers <maintainers@wordmoor.org>"
+    CACHE STRING "Maintainer field of the Debian package")
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME wordmoor)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "Wordmoor")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Chinese-English word drill against the clock")
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${WORDMOOR_MAINTAINER})
+set(CPACK_DEBIAN_PACKAGE_SECTION education)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# The summary above becomes the first line; CPack indents these lines and marks the blank
+# one as a paragraph break.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Wordmoor is a word drill for learners of Chinese. Each question shows one
+Chinese word and fifteen English candidates; click every right rendering
+before the time bar runs out. Runs are scored into a top-ten table per
+word group.
+
+Comes with 20 word groups (1000 words, HSK levels 1 to 4) whose English
+glosses are adapted from CC-CEDICT (CC BY-SA 4.0).")
+# Library dependencies come from the binary; the fonts the windows are drawn in do not.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, fonts-wqy-microhei | fonts-noto-cjk")
+
+include(CPack)
