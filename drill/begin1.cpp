@@ -51,7 +51,7 @@ QString feedback(const char *english, const QString &chinese)
 
 } // namespace
 
-Begin1::Begin1(QWidget *owner) : Forms::Form(owner, Qt::Window)
+Begin1::Begin1(QWidget *owner) : Forms::Form(owner, Qt::Dialog)
 {
     setWindowTitle(QStringLiteral("Wordmoor"));
     Forms::setClientSizeTwips(this, 8955, 7890);
