@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# End-to-end tests of the real program, driven from outside the process under Xvfb with the
+# openbox window manager: each test gets its own X server, installation and configuration
+# folder, plays the learner with xdotool and reads the screen back from screenshots.
+#
+# Usage: scripts/e2e.sh [path/to/wordmoor]
+#   Without a path, installs the build dependencies and builds build/wordmoor first.
+#   WORDMOOR_E2E_PREFIX     an installed copy (<prefix>/bin/wordmoor) for the first-start
+#                           cases; by default the binary's build folder is installed into a
+#                           temporary prefix with cmake --install.
+#   WORDMOOR_E2E_ARTIFACTS  where a failing test leaves its screenshot and program output
+#                           (default build/e2e-failures).
+# Ends with the line "N passed, M failed"; the status is non-zero when a test failed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+repo=$PWD
+
+packages=(xvfb xauth openbox xdotool x11-utils wmctrl imagemagick fonts-liberation
+          fonts-wqy-microhei)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||
+        missing+=("$p")
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    sudo_cmd=()
+    [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+    "${sudo_cmd[@]}" apt-get update
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y --no-install-recommends \
+        "${missing[@]}"
+fi
+
+if [ $# -ge 1 ]; then
+    WORDMOOR=$(realpath "$1")
+else
+    scripts/deps.sh
+    scripts/build.sh build
+    WORDMOOR=$repo/build/wordmoor
+fi
+[ -x "$WORDMOOR" ] || { echo "No program at $WORDMOOR" >&2; exit 2; }
+export WORDMOOR
+export E2E_ARTIFACTS=${WORDMOOR_E2E_ARTIFACTS:-$repo/build/e2e-failures}
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# The installed copy for the first-start cases.
+E2E_PREFIX=
+E2E_PREFIX_PROBLEM=
+if [ -n "${WORDMOOR_E2E_PREFIX:-}" ]; then
+    E2E_PREFIX=$(realpath -m "$WORDMOOR_E2E_PREFIX")
+elif [ -f "$(dirname "$WORDMOOR")/CMakeCache.txt" ]; then
+    if cmake --install "$(dirname "$WORDMOOR")" --prefix "$work/prefix" >"$work/install.log" 2>&1
+    then
+        E2E_PREFIX=$work/prefix
+    else
+        E2E_PREFIX_PROBLEM="cmake --install failed: $(tail -n 3 "$work/install.log")"
+    fi
+else
+    E2E_PREFIX_PROBLEM="$(dirname "$WORDMOOR") is no build folder; set WORDMOOR_E2E_PREFIX"
+fi
+export E2E_PREFIX E2E_PREFIX_PROBLEM
+
+set +e
+source tests/e2e/lib.sh
+source tests/e2e/drill_cases.sh
+source tests/e2e/install_cases.sh
+
+tests=(stop_in_third_question_saves_and_shows_record
+       backdrop_click_keeps_drill_window_on_top
+       frame_close_confirmed_saves_run_and_ends
+       first_start_sets_up_user_folders
+       second_start_keeps_user_ini)
+
+passed=0
+failed=0
+skipped=()
+for name in "${tests[@]}"; do
+    echo "== $name"
+    started=$(now_ms)
+    (
+        set -u -o pipefail
+        E2E_TEST=$name
+        T=$(mktemp -d)
+        trap cleanup_test EXIT
+        start_x
+        "test_$name"
+    )
+    status=$?
+    ms=$(($(now_ms) - started))
+    took="$((ms / 1000)).$((ms % 1000 / 100)) s"
+    if [ "$status" -eq 0 ]; then
+        echo "PASS $name ($took)"
+        passed=$((passed + 1))
+    elif [ "$status" -eq "$E2E_SKIP" ]; then
+        echo "SKIP $name ($took)"
+        skipped+=("$name")
+    else
+        echo "FAIL $name ($took)"
+        failed=$((failed + 1))
+    fi
+done
+
+[ "${#skipped[@]}" -eq 0 ] || echo "${#skipped[@]} skipped: ${skipped[*]}"
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
