@@ -144,7 +144,7 @@ signals:
 private:
     void sync();
 
-    QTimer m_timer;
+    QTimer m_timer{this}; // a child, so that event filters can tell whose tick it is
     int m_interval = 0;
     bool m_enabled = false;
 };

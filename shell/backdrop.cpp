@@ -7,6 +7,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 
 Backdrop::Backdrop(ProgramState &state) : Forms::Form(nullptr, Qt::Window), m_state(state)
 {
@@ -34,21 +35,31 @@ void Backdrop::onLoad()
     setWindowState(Qt::WindowMaximized);
     const QString configFolder = Startup::configDirectory().trimmed();
     m_state.installPath = Startup::installPathFromIni(Startup::iniPath(configFolder));
+    // The drill window is built while the backdrop waits, so that it shows at once.
+    QTimer::singleShot(0, this, &Backdrop::prepareDrillWindow);
+}
+
+void Backdrop::prepareDrillWindow()
+{
+    if (m_drill || !isLoaded()) {
+        return;
+    }
+    m_drill = new DrillWindow(m_state, this);
+    m_drill->load();
+    // Open in the middle of the backdrop's screen.
+    if (QScreen *screen = QGuiApplication::primaryScreen()) {
+        QRect frame = m_drill->frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        m_drill->move(frame.topLeft());
+    }
+    // Its native window, made now, leaves only the showing to the timer.
+    m_drill->winId();
 }
 
 void Backdrop::showDrillWindow()
 {
     showDrillTimer->setEnabled(false);
-    if (!m_drill) {
-        m_drill = new DrillWindow(m_state, this);
-        m_drill->load();
-        // Open in the middle of the backdrop's screen.
-        if (QScreen *screen = QGuiApplication::primaryScreen()) {
-            QRect frame = m_drill->frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            m_drill->move(frame.topLeft());
-        }
-    }
+    prepareDrillWindow();
     Forms::showModeless(m_drill);
 }
 

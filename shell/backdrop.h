@@ -31,6 +31,8 @@ protected:
     void closeFromFrame() override;
 
 private:
+    void prepareDrillWindow();
+
     ProgramState &m_state;
     QPointer<DrillWindow> m_drill;
 };
