@@ -18,11 +18,13 @@ QList<QByteArray> splitLines(const QByteArray &bytes)
     qsizetype start = 0;
     const qsizetype n = bytes.size();
     for (qsizetype i = 0; i < n; ++i) {
-        if (bytes[i] != '\r') {
+        const char c = bytes[i];
+        if (c != '\r' && c != '\n') {
             continue;
         }
         lines.append(bytes.mid(start, i - start));
-        if (i + 1 < n && bytes[i + 1] == '\n') {
+        // CR LF is one line end; LF CR is two.
+        if (c == '\r' && i + 1 < n && bytes[i + 1] == '\n') {
             ++i;
         }
         start = i + 1;

@@ -10,8 +10,8 @@ namespace Files {
 // True when path names a regular file (not a folder, not missing).
 bool isNormalFile(const QString &path);
 
-// Cuts bytes into lines: CR LF or a lone CR ends a line, a lone LF does not and stays
-// in the line. A terminator at the very end does not start a further, empty line.
+// Cuts bytes into lines: LF, CR LF and a lone CR each end a line (CR LF once, LF CR
+// twice). A terminator at the very end does not start a further, empty line.
 QList<QByteArray> splitLines(const QByteArray &bytes);
 
 enum class TextEncoding { Utf8, Gb18030 };

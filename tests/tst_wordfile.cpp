@@ -35,13 +35,18 @@ void TestWordFile::splitsLines_data()
 
     QTest::newRow("crlf") << QByteArray("a\r\nb\r\n") << Lines{"a", "b"};
     QTest::newRow("lone_cr") << QByteArray("a\rb\r") << Lines{"a", "b"};
-    QTest::newRow("lone_lf_stays_in_line") << QByteArray("a\nb\nc") << Lines{"a\nb\nc"};
+    QTest::newRow("lf_only") << QByteArray("a\nb\nc") << Lines{"a", "b", "c"};
+    QTest::newRow("lf_final_terminator") << QByteArray("a\nb\n") << Lines{"a", "b"};
+    QTest::newRow("mixed_crlf_lf_cr")
+        << QByteArray("a\r\nb\nc\rd\r\n") << Lines{"a", "b", "c", "d"};
+    QTest::newRow("lone_lf_is_empty_line") << QByteArray("\n") << Lines{""};
     QTest::newRow("no_final_terminator") << QByteArray("a\r\nb") << Lines{"a", "b"};
     QTest::newRow("blank_lines_count") << QByteArray("a\r\n\r\nb\r\n") << Lines{"a", "", "b"};
     QTest::newRow("trailing_empty_line") << QByteArray("a\r\nb\r\n\r\n") << Lines{"a", "b", ""};
     QTest::newRow("cr_then_crlf") << QByteArray("a\r\r\nb") << Lines{"a", "", "b"};
     QTest::newRow("empty") << QByteArray() << Lines{};
-    QTest::newRow("lf_cr_pair") << QByteArray("a\n\rb") << Lines{"a\n", "b"};
+    QTest::newRow("lf_cr_is_two_ends") << QByteArray("a\n\rb") << Lines{"a", "", "b"};
+    QTest::newRow("cr_crlf_lf") << QByteArray("a\r\r\n\nb") << Lines{"a", "", "", "b"};
 }
 
 void TestWordFile::splitsLines()
@@ -77,7 +82,10 @@ void TestWordFile::loadsEntries_data()
     QTest::newRow("empty_file") << QByteArray() << QStringList{};
     QTest::newRow("blank_line_shifts_pairs") << QByteArray("w1\r\n\r\nt1\r\nw2\r\n")
                                              << QStringList{"w1", "", "t1", "w2"};
-    QTest::newRow("lf_only_is_one_line") << QByteArray("w1\nt1\nw2\nt2\n") << QStringList{};
+    QTest::newRow("lf_only") << QByteArray("w1\nt1\nw2\nt2\n")
+                             << QStringList{"w1", "t1", "w2", "t2"};
+    QTest::newRow("mixed_crlf_lf") << QByteArray("w1\r\nt1\nw2\nt2\r\n")
+                                   << QStringList{"w1", "t1", "w2", "t2"};
     QTest::newRow("spaces_kept") << QByteArray("  w1 \r\n a ; b \r\n")
                                  << QStringList{"  w1 ", " a ; b "};
 }
