@@ -20,7 +20,12 @@ enum class TextEncoding { Utf8, Gb18030 };
 // or more, means UTF-8; anything else is read in the Chinese ANSI code page, GB18030.
 // Gives the bytes without a byte-order mark through withoutBom.
 TextEncoding detectEncoding(const QByteArray &bytes, QByteArray *withoutBom = nullptr);
+// Decodes bytes as a whole text: a character cut off at the end does not wait for more.
 QString decode(const QByteArray &bytes, TextEncoding encoding);
+
+// A text file's bytes as decoded lines: the encoding is detected on the whole file, then
+// each line decodes as it would alone.
+QStringList decodeLines(const QByteArray &bytes);
 
 struct TextLines
 {

@@ -19,6 +19,8 @@ private slots:
     void loadsEntries();
     void decodesEncodings_data();
     void decodesEncodings();
+    void decodesEachLineAlone_data();
+    void decodesEachLineAlone();
     void discoveryStopsAtFirstGap();
     void discoveryIgnoresFolders();
     void refusesMoreEntriesThanCountsHold();
@@ -134,6 +136,42 @@ void TestWordFile::decodesEncodings()
     const WordFile::Group group = WordFile::loadGroup(writeFile(dir, "ci1.txt", bytes));
     QCOMPARE(group.entries.size(), 1);
     QCOMPARE(group.entries[0].word, word);
+}
+
+void TestWordFile::decodesEachLineAlone_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("encoding"); // the one the whole file is detected as
+    QTest::addColumn<QByteArray>("first");    // the word line's bytes
+    QTest::addColumn<QString>("second");
+
+    // A stray lead byte at a line's end must not pair with the next line's first byte:
+    // CF 65 and CF D1 are both GB18030 characters, 81 30 81 30 ("0" is 30) a four-byte one.
+    QTest::newRow("gb18030_lead_byte_then_cr")
+        << QByteArray("\xCF\re") << QByteArray("GB18030") << QByteArray("\xCF") << "e";
+    QTest::newRow("gb18030_lead_byte_then_crlf")
+        << QByteArray("\xCF\r\n\xD1\xA7\r\n") << QByteArray("GB18030") << QByteArray("\xCF")
+        << QStringLiteral("学");
+    QTest::newRow("gb18030_three_of_four_bytes")
+        << QByteArray("\x81\x30\x81\n0x\n") << QByteArray("GB18030")
+        << QByteArray("\x81\x30\x81") << "0x";
+    QTest::newRow("utf8_cut_character_then_lf")
+        << QByteArray("\xEF\xBB\xBF\xE5\xAD\ne") << QByteArray("UTF-8")
+        << QByteArray("\xE5\xAD") << "e";
+}
+
+void TestWordFile::decodesEachLineAlone()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, encoding);
+    QFETCH(QByteArray, first);
+    QFETCH(QString, second);
+    QTemporaryDir dir;
+    const WordFile::Group group = WordFile::loadGroup(writeFile(dir, "ci1.txt", bytes));
+    QCOMPARE(group.entries.size(), 1);
+    QCOMPARE(group.entries[0].translations, second);
+    QStringDecoder alone(encoding.constData(), QStringDecoder::Flag::Stateless);
+    QCOMPARE(group.entries[0].word, alone.decode(first));
 }
 
 void TestWordFile::discoveryStopsAtFirstGap()
