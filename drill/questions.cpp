@@ -33,16 +33,41 @@ int countPieces(const QString &line)
 
 QVector<int> shuffledOrder(Random &random, int count)
 {
-    QVector<int> pool(count);
-    for (int i = 0; i < count; ++i) {
-        pool[i] = i + 1;
+    if (count <= 0) {
+        return {};
+    }
+    // A Fenwick tree counts the entries still in the pool, so the r-th remaining one is
+    // found in O(log n) instead of removing it from a list in O(n); the order is the same.
+    QVector<int> tree(count + 1, 0);
+    for (int i = 1; i <= count; ++i) {
+        tree[i] += 1;
+        const int parent = i + (i & -i);
+        if (parent <= count) {
+            tree[parent] += tree[i];
+        }
+    }
+    int top = 1; // the highest power of two not above count
+    while (top <= count / 2) {
+        top *= 2;
     }
     QVector<int> order;
     order.reserve(count);
     for (int m = count; m >= 1; --m) {
-        const int r = drawInt(random, m);
-        order.append(pool[r - 1]);
-        pool.remove(r - 1);
+        int r = drawInt(random, m);
+        // Descend to the last position whose prefix holds fewer than r remaining entries.
+        int position = 0;
+        for (int step = top; step > 0; step /= 2) {
+            const int next = position + step;
+            if (next <= count && tree[next] < r) {
+                position = next;
+                r -= tree[next];
+            }
+        }
+        const int entry = position + 1;
+        order.append(entry);
+        for (int i = entry; i <= count; i += i & -i) {
+            --tree[i];
+        }
     }
     return order;
 }

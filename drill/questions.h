@@ -18,6 +18,7 @@ int countPieces(const QString &line);
 
 // A run's order: position t takes the pool entry at Int(m x) + 1, m shrinking by one
 // each time, so that every order is equally likely. Returns 1-based entry numbers.
+// Takes O(n log n) time.
 QVector<int> shuffledOrder(Random &random, int count);
 
 constexpr int kRows = 15; // rows 0 to 14

@@ -5,6 +5,9 @@
 #include <QSet>
 #include <QtTest>
 
+#include <numeric>
+#include <vector>
+
 using Table = QVector<QStringList>;
 
 static Table table(const QStringList &flat)
@@ -26,6 +29,8 @@ private slots:
     void splitsTranslations_data();
     void splitsTranslations();
     void shuffleIsAPermutationAndUniform();
+    void shuffleTakesTheDrawnEntryOfTheShrinkingPool_data();
+    void shuffleTakesTheDrawnEntryOfTheShrinkingPool();
     void placesTranslationsOnDistinctRowsBelowTop_data();
     void placesTranslationsOnDistinctRowsBelowTop();
     void fourteenTranslationsLeaveOnlyTopRowWrong();
@@ -74,6 +79,37 @@ void TestQuestions::shuffleIsAPermutationAndUniform()
     QCOMPARE(seen.size(), 6);
     for (int count : seen) {
         QVERIFY2(count > 800 && count < 1200, qPrintable(QString::number(count)));
+    }
+}
+
+void TestQuestions::shuffleTakesTheDrawnEntryOfTheShrinkingPool_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("seeds");
+    for (int count : {0, 1, 2, 3, 4, 5, 7, 8, 9, 15, 16, 17, 50, 100, 1000}) {
+        QTest::addRow("n%d", count) << count << 40;
+    }
+    QTest::newRow("n32767") << 32767 << 2;
+}
+
+void TestQuestions::shuffleTakesTheDrawnEntryOfTheShrinkingPool()
+{
+    // Orders already drawn must stay the same: entry r of the pool, removed from it.
+    QFETCH(int, count);
+    QFETCH(int, seeds);
+    for (int seed = 1; seed <= seeds; ++seed) {
+        Random model(seed);
+        std::vector<int> pool(count);
+        std::iota(pool.begin(), pool.end(), 1);
+        QVector<int> expected;
+        for (int m = count; m >= 1; --m) {
+            const int r = drawInt(model, m);
+            expected.append(pool[r - 1]);
+            pool.erase(pool.begin() + (r - 1));
+        }
+        Random random(seed);
+        QCOMPARE(Questions::shuffledOrder(random, count), expected);
+        QCOMPARE(random.next(), model.next()); // no more and no fewer draws
     }
 }
 
