@@ -72,11 +72,40 @@ QVector<int> shuffledOrder(Random &random, int count)
     return order;
 }
 
+namespace {
+
+// Draws an entry other than the question, then one of its renderings, until the text,
+// trimmed of spaces, is none of the question's own; false after kWrongRedraws redraws.
+bool drawWrongCandidate(Random &random, const QVector<QStringList> &questions, int question,
+                        const QStringList &rights, QString *text)
+{
+    const int wordCount = static_cast<int>(questions.size()) - 1;
+    for (int attempt = 0; attempt <= kWrongRedraws; ++attempt) {
+        int r = drawInt(random, wordCount);
+        while (r == question) {
+            r = drawInt(random, wordCount);
+        }
+        const QString &line = questions[r][1];
+        const int pieces = countPieces(line);
+        if (pieces == 1) {
+            // A single rendering is shown as written, spaces and all.
+            *text = line;
+        } else {
+            *text = splitTranslations(line)[drawInt(random, pieces) - 1];
+        }
+        if (!rights.contains(trimSpaces(*text))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 Question buildQuestion(Random &random, const QVector<QStringList> &questions, int question,
                        int lastRow)
 {
     Question q;
-    const int wordCount = static_cast<int>(questions.size()) - 1;
     q.word = questions[question][0];
     q.translations = splitTranslations(questions[question][1]);
 
@@ -95,19 +124,13 @@ Question buildQuestion(Random &random, const QVector<QStringList> &questions, in
             q.tags[g] = q.word;
             continue;
         }
-        int r = drawInt(random, wordCount);
-        while (r == question) {
-            r = drawInt(random, wordCount);
+        QString text;
+        // A candidate that reads like a right answer would be judged wrong when clicked;
+        // after the redraws a blank row is better than such a trap.
+        if (!drawWrongCandidate(random, questions, question, q.translations, &text)) {
+            text.clear();
         }
-        const QString &line = questions[r][1];
-        const int pieces = countPieces(line);
-        if (pieces == 1) {
-            // A single rendering is shown as written, spaces and all.
-            q.captions[g] = line + QLatin1Char(' ');
-        } else {
-            const QStringList split = splitTranslations(line);
-            q.captions[g] = split[drawInt(random, pieces) - 1] + QLatin1Char(' ');
-        }
+        q.captions[g] = text + QLatin1Char(' ');
         q.tags[g].clear();
     }
     return q;
