@@ -39,6 +39,9 @@ private slots:
     void wrongRowsNeverReadLikeRightOnes_data();
     void wrongRowsNeverReadLikeRightOnes();
     void drawsAreThoseOfASingleTryWithoutClashes();
+    void rightRowsAreDrawnAnywhere();
+    void wrongCandidatesComeFromManyEntries();
+    void wrongCandidatesUseEveryPieceOfALine();
     void findsOverlongLine();
 
 private:
@@ -266,6 +269,59 @@ void TestQuestions::drawsAreThoseOfASingleTryWithoutClashes()
         QCOMPARE(QStringList(std::begin(q.captions), std::end(q.captions)), captions);
         QCOMPARE(random.next(), model.next());
     }
+}
+
+void TestQuestions::rightRowsAreDrawnAnywhere()
+{
+    // With few renderings the rows show how they are placed: any of 1 to 14, in any order.
+    const Table words = table({"一", "one", "二", "two; deux", "三", "three"});
+    QSet<int> rowsOfOne;
+    bool ascending = false;
+    bool descending = false;
+    for (int round = 0; round < 300; ++round) {
+        rowsOfOne.insert(Questions::buildQuestion(m_random, words, 1, 14).answerRows[0]);
+        const QVector<int> two = Questions::buildQuestion(m_random, words, 2, 14).answerRows;
+        ascending = ascending || two[0] < two[1];
+        descending = descending || two[0] > two[1];
+    }
+    QVERIFY2(rowsOfOne.size() >= 13, qPrintable(QString::number(rowsOfOne.size())));
+    QVERIFY(ascending && descending);
+}
+
+void TestQuestions::wrongCandidatesComeFromManyEntries()
+{
+    const Table words = table({"一", "one", "二", "two", "三", "three", "四", "four", "五", "five",
+                               "六", "six"});
+    QSet<QString> all;
+    int mostInOneQuestion = 0;
+    for (int round = 0; round < 50; ++round) {
+        const Questions::Question q = Questions::buildQuestion(m_random, words, 3, 14);
+        QSet<QString> inQuestion;
+        for (int g = 0; g < Questions::kRows; ++g) {
+            if (q.tags[g].isEmpty()) {
+                inQuestion.insert(q.captions[g]);
+            }
+        }
+        all.unite(inQuestion);
+        mostInOneQuestion = std::max(mostInOneQuestion, int(inQuestion.size()));
+    }
+    QCOMPARE(all, (QSet<QString>{"one ", "two ", "four ", "five ", "six "}));
+    QVERIFY2(mostInOneQuestion >= 4, qPrintable(QString::number(mostInOneQuestion)));
+}
+
+void TestQuestions::wrongCandidatesUseEveryPieceOfALine()
+{
+    const Table words = table({"甲", "alpha", "乙", "b1; b2;b3 ;b4;b5"});
+    QSet<QString> seen;
+    for (int round = 0; round < 10; ++round) {
+        const Questions::Question q = Questions::buildQuestion(m_random, words, 1, 14);
+        for (int g = 0; g < Questions::kRows; ++g) {
+            if (q.tags[g].isEmpty()) {
+                seen.insert(q.captions[g]);
+            }
+        }
+    }
+    QCOMPARE(seen, (QSet<QString>{"b1 ", "b2 ", "b3 ", "b4 ", "b5 "}));
 }
 
 void TestQuestions::findsOverlongLine()
