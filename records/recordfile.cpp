@@ -2,8 +2,10 @@
 
 #include "base/files.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QtEndian>
 #include <QtNumeric>
@@ -47,6 +49,24 @@ qint32 pointOf(qint32 correct, qint32 rate, qint16 speed)
                                             : std::numeric_limits<qint32>::max();
     }
     return saturated<qint32>(point);
+}
+
+// A save killed between writing its temporary file and renaming it leaves that file behind
+// under the name QSaveFile gives it: the record's own name, a dot and six letters or digits.
+// Only regular files of exactly that name are removed; those of other groups stay.
+void removeLeftovers(const QString &path)
+{
+    const QFileInfo record(path);
+    QDir folder = record.absoluteDir();
+    const QString name = QRegularExpression::escape(record.fileName());
+    const QRegularExpression leftover(QStringLiteral("^%1\\.[A-Za-z0-9]{6}$").arg(name));
+    const QStringList names = folder.entryList({record.fileName() + QStringLiteral(".??????")},
+                                               QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QString &candidate : names) {
+        if (leftover.match(candidate).hasMatch()) {
+            folder.remove(candidate);
+        }
+    }
 }
 
 } // namespace
@@ -157,6 +177,7 @@ SaveResult saveRun(const QString &path, qint32 correct, qint32 wrong, qint32 rat
     if (isSomethingElse(path)) {
         return fail(notAFileError(path));
     }
+    removeLeftovers(path);
     const bool exists = QFileInfo::exists(path);
     QByteArray image;
     if (exists) {

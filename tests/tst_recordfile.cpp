@@ -163,6 +163,51 @@ private slots:
         QCOMPARE(readBytes(m_path).toHex(' '), expected.toHex(' '));
     }
 
+    // Guards against litter from killed saves staying forever, and against removing anything
+    // else: another group's leftovers, other names, folders or links.
+    void removesOwnLeftovers_data()
+    {
+        QTest::addColumn<QString>("name"); // beside group 1's record
+        QTest::addColumn<QString>("kind"); // file, folder or link
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("own_leftover") << "record_1.divu.aBcDeF" << "file" << true;
+        QTest::newRow("own_leftover_digits") << "record_1.divu.Q9w8E7" << "file" << true;
+        QTest::newRow("other_group") << "record_12.divu.aBcDeF" << "file" << false;
+        QTest::newRow("five_chars") << "record_1.divu.aBcDe" << "file" << false;
+        QTest::newRow("seven_chars") << "record_1.divu.aBcDeFg" << "file" << false;
+        QTest::newRow("not_letters") << "record_1.divu.aB-DeF" << "file" << false;
+        QTest::newRow("no_dot") << "record_1.divuaBcDeF" << "file" << false;
+        QTest::newRow("other_case") << "RECORD_1.DIVU.aBcDeF" << "file" << false;
+        QTest::newRow("prefixed") << "xrecord_1.divu.aBcDeF" << "file" << false;
+        QTest::newRow("folder") << "record_1.divu.aBcDeF" << "folder" << false;
+        QTest::newRow("link") << "record_1.divu.aBcDeF" << "link" << false;
+    }
+
+    void removesOwnLeftovers()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, kind);
+        QFETCH(bool, removed);
+        const QDir root(m_dir->path());
+        const QString path = root.filePath(name);
+        writeBytes(root.filePath("notes.txt"), "notes");
+        if (kind == "folder") {
+            QVERIFY(root.mkdir(name));
+        } else if (kind == "link") {
+            QVERIFY(QFile::link(root.filePath("notes.txt"), path));
+        } else {
+            writeBytes(path, "half a table");
+        }
+        const auto result =
+            RecordFile::saveRun(RecordFile::recordPath(root.path() + "/", 1), 10, 0, 50, 2);
+        QVERIFY2(result.ok, qPrintable(result.error));
+        QCOMPARE(result.place, qint16(1));
+        QCOMPARE(QFileInfo::exists(path), !removed);
+        QCOMPARE(readBytes(root.filePath("notes.txt")), QByteArray("notes"));
+        const auto all = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System;
+        QCOMPARE(root.entryList(all).size(), removed ? 2 : 3);
+    }
+
     // Guards against a false success, a changed file or a stray one when the record cannot
     // be read, written or deleted, even when the disk fills part way through the write.
     void failures_data()
