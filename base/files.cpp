@@ -18,11 +18,13 @@ QList<QByteArray> splitLines(const QByteArray &bytes)
     qsizetype start = 0;
     const qsizetype n = bytes.size();
     for (qsizetype i = 0; i < n; ++i) {
-        if (bytes[i] != '\r') {
+        const char c = bytes[i];
+        if (c != '\r' && c != '\n') {
             continue;
         }
         lines.append(bytes.mid(start, i - start));
-        if (i + 1 < n && bytes[i + 1] == '\n') {
+        // CR LF is one line end; LF CR is two.
+        if (c == '\r' && i + 1 < n && bytes[i + 1] == '\n') {
             ++i;
         }
         start = i + 1;
@@ -62,12 +64,15 @@ TextEncoding detectEncoding(const QByteArray &bytes, QByteArray *withoutBom)
 }
 
 namespace {
+// Stateless: a character cut off at the end of the input is dropped or replaced there, not
+// kept for the next call, so no decoder state crosses from one line into the next.
 QStringDecoder makeDecoder(TextEncoding encoding)
 {
+    const auto flags = QStringDecoder::Flag::Stateless;
     if (encoding == TextEncoding::Utf8) {
-        return QStringDecoder(QStringDecoder::Utf8);
+        return QStringDecoder(QStringDecoder::Utf8, flags);
     }
-    return QStringDecoder("GB18030");
+    return QStringDecoder("GB18030", flags);
 }
 } // namespace
 
@@ -75,6 +80,22 @@ QString decode(const QByteArray &bytes, TextEncoding encoding)
 {
     QStringDecoder decoder = makeDecoder(encoding);
     return decoder.isValid() ? decoder.decode(bytes) : QString::fromLatin1(bytes);
+}
+
+QStringList decodeLines(const QByteArray &bytes)
+{
+    QByteArray body;
+    const TextEncoding encoding = detectEncoding(bytes, &body);
+    const QList<QByteArray> raw = splitLines(body);
+    QStringList lines;
+    lines.reserve(raw.size());
+    // One stateless decoder for speed: a line that ends in a stray lead byte must not take
+    // the first character of the next line into it.
+    QStringDecoder decoder = makeDecoder(encoding);
+    for (const QByteArray &line : raw) {
+        lines.append(decoder.isValid() ? decoder.decode(line) : QString::fromLatin1(line));
+    }
+    return lines;
 }
 
 TextLines readTextLines(const QString &path)
@@ -86,22 +107,12 @@ TextLines readTextLines(const QString &path)
         return result;
     }
     result.opened = true;
-    QByteArray bytes = file.readAll();
+    const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         // A read error ends the file where it happened.
         result.error = file.errorString();
     }
-    QByteArray body;
-    const TextEncoding encoding = detectEncoding(bytes, &body);
-    bytes.clear();
-    const QList<QByteArray> raw = splitLines(body);
-    result.lines.reserve(raw.size());
-    // One decoder for the file: CR and LF never fall inside a character, so each line
-    // decodes on its own.
-    QStringDecoder decoder = makeDecoder(encoding);
-    for (const QByteArray &line : raw) {
-        result.lines.append(decoder.isValid() ? decoder.decode(line) : QString::fromLatin1(line));
-    }
+    result.lines = decodeLines(bytes);
     return result;
 }
 

@@ -10,8 +10,8 @@ namespace Files {
 // True when path names a regular file (not a folder, not missing).
 bool isNormalFile(const QString &path);
 
-// Cuts bytes into lines: CR LF or a lone CR ends a line, a lone LF does not and stays
-// in the line. A terminator at the very end does not start a further, empty line.
+// Cuts bytes into lines: LF, CR LF and a lone CR each end a line (CR LF once, LF CR
+// twice). A terminator at the very end does not start a further, empty line.
 QList<QByteArray> splitLines(const QByteArray &bytes);
 
 enum class TextEncoding { Utf8, Gb18030 };
@@ -20,7 +20,12 @@ enum class TextEncoding { Utf8, Gb18030 };
 // or more, means UTF-8; anything else is read in the Chinese ANSI code page, GB18030.
 // Gives the bytes without a byte-order mark through withoutBom.
 TextEncoding detectEncoding(const QByteArray &bytes, QByteArray *withoutBom = nullptr);
+// Decodes bytes as a whole text: a character cut off at the end does not wait for more.
 QString decode(const QByteArray &bytes, TextEncoding encoding);
+
+// A text file's bytes as decoded lines: the encoding is detected on the whole file, then
+// each line decodes as it would alone.
+QStringList decodeLines(const QByteArray &bytes);
 
 struct TextLines
 {

@@ -33,25 +33,79 @@ int countPieces(const QString &line)
 
 QVector<int> shuffledOrder(Random &random, int count)
 {
-    QVector<int> pool(count);
-    for (int i = 0; i < count; ++i) {
-        pool[i] = i + 1;
+    if (count <= 0) {
+        return {};
+    }
+    // A Fenwick tree counts the entries still in the pool, so the r-th remaining one is
+    // found in O(log n) instead of removing it from a list in O(n); the order is the same.
+    QVector<int> tree(count + 1, 0);
+    for (int i = 1; i <= count; ++i) {
+        tree[i] += 1;
+        const int parent = i + (i & -i);
+        if (parent <= count) {
+            tree[parent] += tree[i];
+        }
+    }
+    int top = 1; // the highest power of two not above count
+    while (top <= count / 2) {
+        top *= 2;
     }
     QVector<int> order;
     order.reserve(count);
     for (int m = count; m >= 1; --m) {
-        const int r = drawInt(random, m);
-        order.append(pool[r - 1]);
-        pool.remove(r - 1);
+        int r = drawInt(random, m);
+        // Descend to the last position whose prefix holds fewer than r remaining entries.
+        int position = 0;
+        for (int step = top; step > 0; step /= 2) {
+            const int next = position + step;
+            if (next <= count && tree[next] < r) {
+                position = next;
+                r -= tree[next];
+            }
+        }
+        const int entry = position + 1;
+        order.append(entry);
+        for (int i = entry; i <= count; i += i & -i) {
+            --tree[i];
+        }
     }
     return order;
 }
+
+namespace {
+
+// Draws an entry other than the question, then one of its renderings, until the text,
+// trimmed of spaces, is none of the question's own; false after kWrongRedraws redraws.
+bool drawWrongCandidate(Random &random, const QVector<QStringList> &questions, int question,
+                        const QStringList &rights, QString *text)
+{
+    const int wordCount = static_cast<int>(questions.size()) - 1;
+    for (int attempt = 0; attempt <= kWrongRedraws; ++attempt) {
+        int r = drawInt(random, wordCount);
+        while (r == question) {
+            r = drawInt(random, wordCount);
+        }
+        const QString &line = questions[r][1];
+        const int pieces = countPieces(line);
+        if (pieces == 1) {
+            // A single rendering is shown as written, spaces and all.
+            *text = line;
+        } else {
+            *text = splitTranslations(line)[drawInt(random, pieces) - 1];
+        }
+        if (!rights.contains(trimSpaces(*text))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
 
 Question buildQuestion(Random &random, const QVector<QStringList> &questions, int question,
                        int lastRow)
 {
     Question q;
-    const int wordCount = static_cast<int>(questions.size()) - 1;
     q.word = questions[question][0];
     q.translations = splitTranslations(questions[question][1]);
 
@@ -70,19 +124,13 @@ Question buildQuestion(Random &random, const QVector<QStringList> &questions, in
             q.tags[g] = q.word;
             continue;
         }
-        int r = drawInt(random, wordCount);
-        while (r == question) {
-            r = drawInt(random, wordCount);
+        QString text;
+        // A candidate that reads like a right answer would be judged wrong when clicked;
+        // after the redraws a blank row is better than such a trap.
+        if (!drawWrongCandidate(random, questions, question, q.translations, &text)) {
+            text.clear();
         }
-        const QString &line = questions[r][1];
-        const int pieces = countPieces(line);
-        if (pieces == 1) {
-            // A single rendering is shown as written, spaces and all.
-            q.captions[g] = line + QLatin1Char(' ');
-        } else {
-            const QStringList split = splitTranslations(line);
-            q.captions[g] = split[drawInt(random, pieces) - 1] + QLatin1Char(' ');
-        }
+        q.captions[g] = text + QLatin1Char(' ');
         q.tags[g].clear();
     }
     return q;

@@ -18,9 +18,12 @@ int countPieces(const QString &line);
 
 // A run's order: position t takes the pool entry at Int(m x) + 1, m shrinking by one
 // each time, so that every order is equally likely. Returns 1-based entry numbers.
+// Takes O(n log n) time.
 QVector<int> shuffledOrder(Random &random, int count);
 
 constexpr int kRows = 15; // rows 0 to 14
+// Redraws a wrong row may take to find a candidate that is not one of the right answers.
+constexpr int kWrongRedraws = 64;
 
 struct Question
 {
@@ -34,6 +37,12 @@ struct Question
 // Builds question number `question` (1-based) of a run. `questions` holds rows 1..n of
 // [word, translations] (row 0 unused); the run must hold at least 2 entries and the
 // question at most lastRow translations.
+// A wrong row takes a rendering of another entry, drawn again while its text, trimmed of
+// spaces, equals one of the question's renderings. When kWrongRedraws redraws find none
+// other, the row is left blank: a caption of just the one trailing space, an empty tag.
+// (A question with an empty rendering shows that same blank caption on its right row;
+// only the tag tells them apart there.) Without such a clash the draws are those of a
+// single try, so a fixed seed gives the same questions as ever.
 Question buildQuestion(Random &random, const QVector<QStringList> &questions, int question,
                        int lastRow);
 

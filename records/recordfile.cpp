@@ -2,10 +2,16 @@
 
 #include "base/files.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QtEndian>
+#include <QtNumeric>
+
+#include <algorithm>
+#include <limits>
 
 namespace RecordFile {
 
@@ -24,6 +30,43 @@ bool isSomethingElse(const QString &path)
 QString notAFileError(const QString &path)
 {
     return QStringLiteral("%1 is not a regular file").arg(path);
+}
+
+template <typename Field>
+Field saturated(qint64 value)
+{
+    return static_cast<Field>(std::clamp<qint64>(value, std::numeric_limits<Field>::min(),
+                                                  std::numeric_limits<Field>::max()));
+}
+
+// correct x rate x speed, held at the nearest end of the 32-bit range instead of wrapping.
+qint32 pointOf(qint32 correct, qint32 rate, qint16 speed)
+{
+    const qint64 partial = qint64(correct) * rate; // below 2^62 in size: no overflow
+    qint64 point = 0;
+    if (qMulOverflow(partial, qint64(speed), &point)) {
+        return (partial < 0) != (speed < 0) ? std::numeric_limits<qint32>::min()
+                                            : std::numeric_limits<qint32>::max();
+    }
+    return saturated<qint32>(point);
+}
+
+// A save killed between writing its temporary file and renaming it leaves that file behind
+// under the name QSaveFile gives it: the record's own name, a dot and six letters or digits.
+// Only regular files of exactly that name are removed; those of other groups stay.
+void removeLeftovers(const QString &path)
+{
+    const QFileInfo record(path);
+    QDir folder = record.absoluteDir();
+    const QString name = QRegularExpression::escape(record.fileName());
+    const QRegularExpression leftover(QStringLiteral("^%1\\.[A-Za-z0-9]{6}$").arg(name));
+    const QStringList names = folder.entryList({record.fileName() + QStringLiteral(".??????")},
+                                               QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QString &candidate : names) {
+        if (leftover.match(candidate).hasMatch()) {
+            folder.remove(candidate);
+        }
+    }
 }
 
 } // namespace
@@ -116,9 +159,9 @@ SaveResult saveRun(const QString &path, qint32 correct, qint32 wrong, qint32 rat
 {
     SaveResult result;
     PlaceRecord run;
-    run.Point = static_cast<qint32>(qint64(correct) * rate * speed);
-    run.NumberOfWords = static_cast<qint16>(wrong + correct);
-    run.Rate = static_cast<qint16>(rate);
+    run.Point = pointOf(correct, rate, speed);
+    run.NumberOfWords = saturated<qint16>(qint64(wrong) + correct);
+    run.Rate = saturated<qint16>(rate);
     run.Speed = speed;
     if (run.Point == 0) {
         return result; // not a result worth keeping, and no file is created for it
@@ -134,6 +177,7 @@ SaveResult saveRun(const QString &path, qint32 correct, qint32 wrong, qint32 rat
     if (isSomethingElse(path)) {
         return fail(notAFileError(path));
     }
+    removeLeftovers(path);
     const bool exists = QFileInfo::exists(path);
     QByteArray image;
     if (exists) {

@@ -53,7 +53,13 @@ struct SaveResult
     qint16 place = 0; // place the run took, 0 for none (also when nothing was saved)
 };
 
-// Scores a run as correct x rate x speed and ranks it into the file at path.
+// Scores a run as correct x rate x speed and ranks it into the file at path. A value too
+// large for its field is held at the nearest end of the field's range, never wrapped: the
+// point at -2147483648 or 2147483647 (a product above 0 stays above 0), the number of
+// words (wrong + correct) and the rate at -32768 or 32767.
+// A save also removes what killed saves of the same record left: files named as the
+// record followed by a dot and six letters or digits (record_1.divu.aBcDeF, never
+// record_12.divu.aBcDeF when saving record_1.divu).
 SaveResult saveRun(const QString &path, qint32 correct, qint32 wrong, qint32 rate,
                    qint16 speed);
 

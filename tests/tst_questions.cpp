@@ -5,6 +5,9 @@
 #include <QSet>
 #include <QtTest>
 
+#include <numeric>
+#include <vector>
+
 using Table = QVector<QStringList>;
 
 static Table table(const QStringList &flat)
@@ -26,12 +29,19 @@ private slots:
     void splitsTranslations_data();
     void splitsTranslations();
     void shuffleIsAPermutationAndUniform();
+    void shuffleTakesTheDrawnEntryOfTheShrinkingPool_data();
+    void shuffleTakesTheDrawnEntryOfTheShrinkingPool();
     void placesTranslationsOnDistinctRowsBelowTop_data();
     void placesTranslationsOnDistinctRowsBelowTop();
     void fourteenTranslationsLeaveOnlyTopRowWrong();
     void twoEntryGroupDrawsFromTheOther();
     void singleRenderingDistractorKeepsSpaces();
-    void equalTextsAtOtherPositionsCanServe();
+    void wrongRowsNeverReadLikeRightOnes_data();
+    void wrongRowsNeverReadLikeRightOnes();
+    void drawsAreThoseOfASingleTryWithoutClashes();
+    void rightRowsAreDrawnAnywhere();
+    void wrongCandidatesComeFromManyEntries();
+    void wrongCandidatesUseEveryPieceOfALine();
     void findsOverlongLine();
 
 private:
@@ -74,6 +84,37 @@ void TestQuestions::shuffleIsAPermutationAndUniform()
     QCOMPARE(seen.size(), 6);
     for (int count : seen) {
         QVERIFY2(count > 800 && count < 1200, qPrintable(QString::number(count)));
+    }
+}
+
+void TestQuestions::shuffleTakesTheDrawnEntryOfTheShrinkingPool_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("seeds");
+    for (int count : {0, 1, 2, 3, 4, 5, 7, 8, 9, 15, 16, 17, 50, 100, 1000}) {
+        QTest::addRow("n%d", count) << count << 40;
+    }
+    QTest::newRow("n32767") << 32767 << 2;
+}
+
+void TestQuestions::shuffleTakesTheDrawnEntryOfTheShrinkingPool()
+{
+    // Orders already drawn must stay the same: entry r of the pool, removed from it.
+    QFETCH(int, count);
+    QFETCH(int, seeds);
+    for (int seed = 1; seed <= seeds; ++seed) {
+        Random model(seed);
+        std::vector<int> pool(count);
+        std::iota(pool.begin(), pool.end(), 1);
+        QVector<int> expected;
+        for (int m = count; m >= 1; --m) {
+            const int r = drawInt(model, m);
+            expected.append(pool[r - 1]);
+            pool.erase(pool.begin() + (r - 1));
+        }
+        Random random(seed);
+        QCOMPARE(Questions::shuffledOrder(random, count), expected);
+        QCOMPARE(random.next(), model.next()); // no more and no fewer draws
     }
 }
 
@@ -150,19 +191,137 @@ void TestQuestions::singleRenderingDistractorKeepsSpaces()
     QCOMPARE(q.captions[row], QStringLiteral("  apple "));
 }
 
-void TestQuestions::equalTextsAtOtherPositionsCanServe()
+void TestQuestions::wrongRowsNeverReadLikeRightOnes_data()
 {
-    // Two entries with the same text are two words: either may stand in the other's rows.
-    const Table words = table({"同", "same", "同", "same"});
-    const Questions::Question q = Questions::buildQuestion(m_random, words, 2, 14);
-    int wrongRows = 0;
-    for (int g = 0; g < Questions::kRows; ++g) {
-        if (q.tags[g].isEmpty()) {
-            ++wrongRows;
-            QCOMPARE(q.captions[g], QStringLiteral("same "));
+    QTest::addColumn<QStringList>("flat");
+    QTest::addColumn<int>("question");
+    QTest::addColumn<QStringList>("wrong"); // every caption wrong rows show, over many builds
+
+    QTest::newRow("whole_line_equal_but_spaces")
+        << QStringList{"问", "apple", "他", "  apple  ", "她", "kiwi"} << 1
+        << QStringList{"kiwi "};
+    QTest::newRow("piece_equal") << QStringList{"问", "apple; pear", "他", "pear ; kiwi"} << 1
+                                 << QStringList{"kiwi "};
+    QTest::newRow("empty_piece_equal") << QStringList{"问", "a;;b", "他", "x;"} << 1
+                                       << QStringList{"x "};
+    // Equal word texts are still two words: the other may serve, its renderings differing.
+    QTest::newRow("same_word_other_rendering") << QStringList{"同", "same", "同", "other"} << 2
+                                               << QStringList{"same "};
+    QTest::newRow("no_other_candidate_blank")
+        << QStringList{"同", "same", "同", " same ", "异", "same;same"} << 1 << QStringList{" "};
+}
+
+void TestQuestions::wrongRowsNeverReadLikeRightOnes()
+{
+    QFETCH(QStringList, flat);
+    QFETCH(int, question);
+    QFETCH(QStringList, wrong);
+    const Table words = table(flat);
+    QSet<QString> seen;
+    for (int round = 0; round < 100; ++round) {
+        const Questions::Question q = Questions::buildQuestion(m_random, words, question, 14);
+        for (int g = 0; g < Questions::kRows; ++g) {
+            if (!q.answerRows.contains(g)) {
+                QVERIFY(q.tags[g].isEmpty());
+                seen.insert(q.captions[g]);
+            }
         }
     }
-    QCOMPARE(wrongRows, 14);
+    QCOMPARE(seen, QSet<QString>(wrong.begin(), wrong.end()));
+}
+
+void TestQuestions::drawsAreThoseOfASingleTryWithoutClashes()
+{
+    // Fixed seeds keep giving the questions they gave before clashes were redrawn: the
+    // rows, then per wrong row an entry other than the question and, for a line of several
+    // renderings, one of them.
+    const Table words = table({"甲", "alpha", "乙", "b1; b2", "丙", " c ", "丁", "d1;d2;d3",
+                               "戊", "e1;e2;e3;e4"});
+    for (int seed = 1; seed <= 30; ++seed) {
+        const int question = seed % 5 + 1;
+        Random model(seed);
+        const QStringList rights = Questions::splitTranslations(words[question][1]);
+        QVector<int> rows;
+        while (rows.size() < rights.size()) {
+            const int r = drawInt(model, 14);
+            if (!rows.contains(r)) {
+                rows.append(r);
+            }
+        }
+        QStringList captions;
+        for (int g = 0; g < Questions::kRows; ++g) {
+            if (rows.contains(g)) {
+                captions << rights[rows.indexOf(g)] + ' ';
+                continue;
+            }
+            int r = question;
+            while (r == question) {
+                r = drawInt(model, 5);
+            }
+            const QStringList pieces = Questions::splitTranslations(words[r][1]);
+            captions << (pieces.size() == 1 ? words[r][1]
+                                            : pieces[drawInt(model, int(pieces.size())) - 1]) +
+                            ' ';
+        }
+        Random random(seed);
+        const Questions::Question q = Questions::buildQuestion(random, words, question, 14);
+        QCOMPARE(q.answerRows, rows);
+        QCOMPARE(QStringList(std::begin(q.captions), std::end(q.captions)), captions);
+        QCOMPARE(random.next(), model.next());
+    }
+}
+
+void TestQuestions::rightRowsAreDrawnAnywhere()
+{
+    // With few renderings the rows show how they are placed: any of 1 to 14, in any order.
+    const Table words = table({"一", "one", "二", "two; deux", "三", "three"});
+    QSet<int> rowsOfOne;
+    bool ascending = false;
+    bool descending = false;
+    for (int round = 0; round < 300; ++round) {
+        rowsOfOne.insert(Questions::buildQuestion(m_random, words, 1, 14).answerRows[0]);
+        const QVector<int> two = Questions::buildQuestion(m_random, words, 2, 14).answerRows;
+        ascending = ascending || two[0] < two[1];
+        descending = descending || two[0] > two[1];
+    }
+    QVERIFY2(rowsOfOne.size() >= 13, qPrintable(QString::number(rowsOfOne.size())));
+    QVERIFY(ascending && descending);
+}
+
+void TestQuestions::wrongCandidatesComeFromManyEntries()
+{
+    const Table words = table({"一", "one", "二", "two", "三", "three", "四", "four", "五", "five",
+                               "六", "six"});
+    QSet<QString> all;
+    int mostInOneQuestion = 0;
+    for (int round = 0; round < 50; ++round) {
+        const Questions::Question q = Questions::buildQuestion(m_random, words, 3, 14);
+        QSet<QString> inQuestion;
+        for (int g = 0; g < Questions::kRows; ++g) {
+            if (q.tags[g].isEmpty()) {
+                inQuestion.insert(q.captions[g]);
+            }
+        }
+        all.unite(inQuestion);
+        mostInOneQuestion = std::max(mostInOneQuestion, int(inQuestion.size()));
+    }
+    QCOMPARE(all, (QSet<QString>{"one ", "two ", "four ", "five ", "six "}));
+    QVERIFY2(mostInOneQuestion >= 4, qPrintable(QString::number(mostInOneQuestion)));
+}
+
+void TestQuestions::wrongCandidatesUseEveryPieceOfALine()
+{
+    const Table words = table({"甲", "alpha", "乙", "b1; b2;b3 ;b4;b5"});
+    QSet<QString> seen;
+    for (int round = 0; round < 10; ++round) {
+        const Questions::Question q = Questions::buildQuestion(m_random, words, 1, 14);
+        for (int g = 0; g < Questions::kRows; ++g) {
+            if (q.tags[g].isEmpty()) {
+                seen.insert(q.captions[g]);
+            }
+        }
+    }
+    QCOMPARE(seen, (QSet<QString>{"b1 ", "b2 ", "b3 ", "b4 ", "b5 "}));
 }
 
 void TestQuestions::findsOverlongLine()

@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <limits>
 #include <memory>
 
 #ifdef Q_OS_UNIX
@@ -70,11 +71,14 @@ private slots:
     }
 
     // Guards the score, ties ranking below, whole places shifting (place 10 dropped), the
-    // 100-byte first write, no file for a zero point, and odd sizes not kept place by place.
+    // 100-byte first write, no file for a zero point, odd sizes not kept place by place, and
+    // values too large for their fields held at the ends of the range instead of wrapping.
     void save_data()
     {
         QTest::addColumn<QByteArray>("before"); // "none": no file
-        QTest::addColumn<QList<int>>("run");    // correct, wrong, rate, speed
+        // correct, wrong, rate, speed, then the words and rate stored when not wrong + correct
+        // and rate
+        QTest::addColumn<QList<int>>("run");
         QTest::addColumn<int>("point");
         // The new file by old place number, "new" for the run, "-" for an empty place, "tail"
         // for the bytes after place 10; empty when no file may exist.
@@ -104,6 +108,24 @@ private slots:
         QTest::newRow("long_150_takes_place_2") << full + tableOf({11, 22, 33, 44, 55})
                                                 << QList<int>{95, 1, 10, 1} << 950
                                                 << "1 new 2 3 4 5 6 7 8 9 tail";
+        const int max32 = std::numeric_limits<qint32>::max();
+        const int min32 = std::numeric_limits<qint32>::min();
+        const QString top = "new 1 2 3 4 5 6 7 8 9";
+        QTest::newRow("point_above_32_bits_held_at_max")
+            << full << QList<int>{max32, 0, 100, 3, 32767, 100} << max32 << top;
+        QTest::newRow("point_above_64_bits_held_at_max")
+            << full << QList<int>{max32, 0, max32, 32767, 32767, 32767} << max32 << top;
+        QTest::newRow("point_below_64_bits_beats_nothing")
+            << full << QList<int>{min32, 0, max32, 32767, -32768, 32767} << min32
+            << "1 2 3 4 5 6 7 8 9 10";
+        QTest::newRow("negative_factors_point_above_0")
+            << full << QList<int>{-1, 0, -100000, 1, -1, -32768} << 100000 << top;
+        QTest::newRow("words_above_32_bits_held_at_max")
+            << full << QList<int>{40, max32, 10, 1, 32767, 10} << 400 << "1 2 3 4 5 6 7 new 8 9";
+        QTest::newRow("words_below_16_bits_held_at_min")
+            << full << QList<int>{50, min32, 10, 1, -32768, 10} << 500 << "1 2 3 4 5 6 new 7 8 9";
+        QTest::newRow("rate_above_16_bits_held_at_max")
+            << full << QList<int>{1, 0, 100000, 1, 1, 32767} << 100000 << top;
     }
 
     void save()
@@ -112,6 +134,8 @@ private slots:
         QFETCH(QList<int>, run);
         QFETCH(int, point);
         QFETCH(QString, order);
+        const QList<int> stored =
+            run.size() > 4 ? run.mid(4) : QList<int>{run[0] + run[1], run[2]};
         if (before != "none") {
             writeBytes(m_path, before);
             const RecordFile::ReadResult read = RecordFile::readRecord(m_path);
@@ -130,13 +154,58 @@ private slots:
         QCOMPARE(result.place, qint16(places.indexOf("new") + 1));
         QByteArray expected;
         for (const QString &p : places) {
-            expected += p == "new"    ? entry(point, run[0] + run[1], run[2], run[3])
+            expected += p == "new"    ? entry(point, stored[0], stored[1], run[3])
                         : p == "-"    ? QByteArray(10, 0)
                         : p == "tail" ? before.mid(100)
                                       : before.mid(p.toInt() * 10 - 10, 10).leftJustified(10, 0);
         }
         QCOMPARE(QFile::exists(m_dir->filePath("record_12.divu")), !order.isEmpty());
         QCOMPARE(readBytes(m_path).toHex(' '), expected.toHex(' '));
+    }
+
+    // Guards against litter from killed saves staying forever, and against removing anything
+    // else: another group's leftovers, other names, folders or links.
+    void removesOwnLeftovers_data()
+    {
+        QTest::addColumn<QString>("name"); // beside group 1's record
+        QTest::addColumn<QString>("kind"); // file, folder or link
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("own_leftover") << "record_1.divu.aBcDeF" << "file" << true;
+        QTest::newRow("own_leftover_digits") << "record_1.divu.Q9w8E7" << "file" << true;
+        QTest::newRow("other_group") << "record_12.divu.aBcDeF" << "file" << false;
+        QTest::newRow("five_chars") << "record_1.divu.aBcDe" << "file" << false;
+        QTest::newRow("seven_chars") << "record_1.divu.aBcDeFg" << "file" << false;
+        QTest::newRow("not_letters") << "record_1.divu.aB-DeF" << "file" << false;
+        QTest::newRow("no_dot") << "record_1.divuaBcDeF" << "file" << false;
+        QTest::newRow("other_case") << "RECORD_1.DIVU.aBcDeF" << "file" << false;
+        QTest::newRow("prefixed") << "xrecord_1.divu.aBcDeF" << "file" << false;
+        QTest::newRow("folder") << "record_1.divu.aBcDeF" << "folder" << false;
+        QTest::newRow("link") << "record_1.divu.aBcDeF" << "link" << false;
+    }
+
+    void removesOwnLeftovers()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, kind);
+        QFETCH(bool, removed);
+        const QDir root(m_dir->path());
+        const QString path = root.filePath(name);
+        writeBytes(root.filePath("notes.txt"), "notes");
+        if (kind == "folder") {
+            QVERIFY(root.mkdir(name));
+        } else if (kind == "link") {
+            QVERIFY(QFile::link(root.filePath("notes.txt"), path));
+        } else {
+            writeBytes(path, "half a table");
+        }
+        const auto result =
+            RecordFile::saveRun(RecordFile::recordPath(root.path() + "/", 1), 10, 0, 50, 2);
+        QVERIFY2(result.ok, qPrintable(result.error));
+        QCOMPARE(result.place, qint16(1));
+        QCOMPARE(QFileInfo::exists(path), !removed);
+        QCOMPARE(readBytes(root.filePath("notes.txt")), QByteArray("notes"));
+        const auto all = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System;
+        QCOMPARE(root.entryList(all).size(), removed ? 2 : 3);
     }
 
     // Guards against a false success, a changed file or a stray one when the record cannot

@@ -19,6 +19,8 @@ private slots:
     void loadsEntries();
     void decodesEncodings_data();
     void decodesEncodings();
+    void decodesEachLineAlone_data();
+    void decodesEachLineAlone();
     void discoveryStopsAtFirstGap();
     void discoveryIgnoresFolders();
     void refusesMoreEntriesThanCountsHold();
@@ -35,13 +37,18 @@ void TestWordFile::splitsLines_data()
 
     QTest::newRow("crlf") << QByteArray("a\r\nb\r\n") << Lines{"a", "b"};
     QTest::newRow("lone_cr") << QByteArray("a\rb\r") << Lines{"a", "b"};
-    QTest::newRow("lone_lf_stays_in_line") << QByteArray("a\nb\nc") << Lines{"a\nb\nc"};
+    QTest::newRow("lf_only") << QByteArray("a\nb\nc") << Lines{"a", "b", "c"};
+    QTest::newRow("lf_final_terminator") << QByteArray("a\nb\n") << Lines{"a", "b"};
+    QTest::newRow("mixed_crlf_lf_cr")
+        << QByteArray("a\r\nb\nc\rd\r\n") << Lines{"a", "b", "c", "d"};
+    QTest::newRow("lone_lf_is_empty_line") << QByteArray("\n") << Lines{""};
     QTest::newRow("no_final_terminator") << QByteArray("a\r\nb") << Lines{"a", "b"};
     QTest::newRow("blank_lines_count") << QByteArray("a\r\n\r\nb\r\n") << Lines{"a", "", "b"};
     QTest::newRow("trailing_empty_line") << QByteArray("a\r\nb\r\n\r\n") << Lines{"a", "b", ""};
     QTest::newRow("cr_then_crlf") << QByteArray("a\r\r\nb") << Lines{"a", "", "b"};
     QTest::newRow("empty") << QByteArray() << Lines{};
-    QTest::newRow("lf_cr_pair") << QByteArray("a\n\rb") << Lines{"a\n", "b"};
+    QTest::newRow("lf_cr_is_two_ends") << QByteArray("a\n\rb") << Lines{"a", "", "b"};
+    QTest::newRow("cr_crlf_lf") << QByteArray("a\r\r\n\nb") << Lines{"a", "", "", "b"};
 }
 
 void TestWordFile::splitsLines()
@@ -77,7 +84,10 @@ void TestWordFile::loadsEntries_data()
     QTest::newRow("empty_file") << QByteArray() << QStringList{};
     QTest::newRow("blank_line_shifts_pairs") << QByteArray("w1\r\n\r\nt1\r\nw2\r\n")
                                              << QStringList{"w1", "", "t1", "w2"};
-    QTest::newRow("lf_only_is_one_line") << QByteArray("w1\nt1\nw2\nt2\n") << QStringList{};
+    QTest::newRow("lf_only") << QByteArray("w1\nt1\nw2\nt2\n")
+                             << QStringList{"w1", "t1", "w2", "t2"};
+    QTest::newRow("mixed_crlf_lf") << QByteArray("w1\r\nt1\nw2\nt2\r\n")
+                                   << QStringList{"w1", "t1", "w2", "t2"};
     QTest::newRow("spaces_kept") << QByteArray("  w1 \r\n a ; b \r\n")
                                  << QStringList{"  w1 ", " a ; b "};
 }
@@ -126,6 +136,42 @@ void TestWordFile::decodesEncodings()
     const WordFile::Group group = WordFile::loadGroup(writeFile(dir, "ci1.txt", bytes));
     QCOMPARE(group.entries.size(), 1);
     QCOMPARE(group.entries[0].word, word);
+}
+
+void TestWordFile::decodesEachLineAlone_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("encoding"); // the one the whole file is detected as
+    QTest::addColumn<QByteArray>("first");    // the word line's bytes
+    QTest::addColumn<QString>("second");
+
+    // A stray lead byte at a line's end must not pair with the next line's first byte:
+    // CF 65 and CF D1 are both GB18030 characters, 81 30 81 30 ("0" is 30) a four-byte one.
+    QTest::newRow("gb18030_lead_byte_then_cr")
+        << QByteArray("\xCF\re") << QByteArray("GB18030") << QByteArray("\xCF") << "e";
+    QTest::newRow("gb18030_lead_byte_then_crlf")
+        << QByteArray("\xCF\r\n\xD1\xA7\r\n") << QByteArray("GB18030") << QByteArray("\xCF")
+        << QStringLiteral("学");
+    QTest::newRow("gb18030_three_of_four_bytes")
+        << QByteArray("\x81\x30\x81\n0x\n") << QByteArray("GB18030")
+        << QByteArray("\x81\x30\x81") << "0x";
+    QTest::newRow("utf8_cut_character_then_lf")
+        << QByteArray("\xEF\xBB\xBF\xE5\xAD\ne") << QByteArray("UTF-8")
+        << QByteArray("\xE5\xAD") << "e";
+}
+
+void TestWordFile::decodesEachLineAlone()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, encoding);
+    QFETCH(QByteArray, first);
+    QFETCH(QString, second);
+    QTemporaryDir dir;
+    const WordFile::Group group = WordFile::loadGroup(writeFile(dir, "ci1.txt", bytes));
+    QCOMPARE(group.entries.size(), 1);
+    QCOMPARE(group.entries[0].translations, second);
+    QStringDecoder alone(encoding.constData(), QStringDecoder::Flag::Stateless);
+    QCOMPARE(group.entries[0].word, alone.decode(first));
 }
 
 void TestWordFile::discoveryStopsAtFirstGap()

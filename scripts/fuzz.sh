@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets in fuzz/ with clang into build-fuzz and runs each for a
+# bounded time (FUZZ_SECONDS, default 60) under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Any crash, sanitizer report, failed check, leak or hang fails the run; the input that did
+# it is left in build-fuzz/findings/<target>/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh
+
+packages=(clang libclang-rt-14-dev)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||
+        missing+=("$p")
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    sudo_cmd=()
+    [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+    "${sudo_cmd[@]}" apt-get update
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y \
+        --no-install-recommends "${missing[@]}"
+fi
+
+seconds="${FUZZ_SECONDS:-60}"
+dir=build-fuzz
+targets=(ini wordfile record questions)
+
+CC=clang CXX=clang++ cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DWORDMOOR_FUZZ=ON >/dev/null
+cmake --build "$dir" -j 2 --target "${targets[@]/#/fuzz_}"
+
+export ASAN_OPTIONS="abort_on_error=1:detect_leaks=1"
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+failed=()
+for t in "${targets[@]}"; do
+    corpus="$dir/corpus/$t"
+    findings="$dir/findings/$t"
+    mkdir -p "$corpus" "$findings"
+    echo "== fuzz_$t for ${seconds} s"
+    # New inputs go to the build folder's corpus; the seeds in fuzz/corpus are only read.
+    if ! "$dir/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
+        -artifact_prefix="$findings/" "$corpus" "fuzz/corpus/$t"; then
+        failed+=("$t")
+    fi
+done
+
+if [ "${#failed[@]}" -gt 0 ]; then
+    echo "Findings in: ${failed[*]} (inputs in $dir/findings/)"
+    exit 1
+fi
+echo "No findings."
