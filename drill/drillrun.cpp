@@ -26,15 +26,15 @@ void DrillRun::setWords(const QList<WordFile::Entry> &words)
 {
     m_words.clear();
     m_words.reserve(words.size() + 1);
-    m_words.append(QStringList()); // entries count from 1
+    m_words.append(Questions::Entry()); // entries count from 1
     for (const WordFile::Entry &entry : words) {
-        m_words.append(QStringList{entry.word, entry.translations});
+        m_words.append(Questions::makeEntry(entry.word, entry.translations));
     }
 }
 
 WordFile::Entry DrillRun::word(int number) const
 {
-    return WordFile::Entry{m_words[number][0], m_words[number][1]};
+    return WordFile::Entry{m_words[number].word, m_words[number].line};
 }
 
 QString DrillRun::refusal(int group) const
@@ -53,9 +53,9 @@ QString DrillRun::refusal(int group) const
         return QStringLiteral("Group %1 cannot be started: the word '%2' (line %3 of ci%1) has "
                               "%4 translations; a word may have at most 14.")
             .arg(group)
-            .arg(m_words[entry][0])
+            .arg(m_words[entry].word)
             .arg(2 * entry - 1)
-            .arg(Questions::countPieces(m_words[entry][1]));
+            .arg(m_words[entry].pieces.size());
     }
     return QString();
 }
@@ -72,7 +72,7 @@ bool DrillRun::start()
     m_order = Questions::shuffledOrder(m_random, wordCount());
     m_questions.clear();
     m_questions.reserve(m_order.size() + 1);
-    m_questions.append(QStringList());
+    m_questions.append(Questions::Entry());
     for (int entry : m_order) {
         m_questions.append(m_words[entry]);
     }
@@ -82,7 +82,7 @@ bool DrillRun::start()
 
 QString DrillRun::questionWord() const
 {
-    return m_question > 0 ? m_questions[m_question][0] : QString();
+    return m_question > 0 ? m_questions[m_question].word : QString();
 }
 
 void DrillRun::openNextQuestion()

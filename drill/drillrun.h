@@ -102,8 +102,8 @@ private:
     bool isAnswerRow(int row) const;
 
     Random &m_random;
-    QVector<QStringList> m_words;     // rows 1..n of [word, translations]; row 0 unused
-    QVector<QStringList> m_questions; // the run's order, same shape
+    QVector<Questions::Entry> m_words;     // 1..n in file order; 0 unused
+    QVector<Questions::Entry> m_questions; // the run's order, the same way
     QVector<int> m_order;
     QVector<int> m_answerRows;
     std::array<Row, Questions::kRows> m_rows;

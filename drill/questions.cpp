@@ -31,6 +31,11 @@ int countPieces(const QString &line)
     return static_cast<int>(line.count(QLatin1Char(';'))) + 1;
 }
 
+Entry makeEntry(const QString &word, const QString &line)
+{
+    return Entry{word, line, splitTranslations(line)};
+}
+
 QVector<int> shuffledOrder(Random &random, int count)
 {
     if (count <= 0) {
@@ -76,7 +81,7 @@ namespace {
 
 // Draws an entry other than the question, then one of its renderings, until the text,
 // trimmed of spaces, is none of the question's own; false after kWrongRedraws redraws.
-bool drawWrongCandidate(Random &random, const QVector<QStringList> &questions, int question,
+bool drawWrongCandidate(Random &random, const QVector<Entry> &questions, int question,
                         const QStringList &rights, QString *text)
 {
     const int wordCount = static_cast<int>(questions.size()) - 1;
@@ -85,13 +90,13 @@ bool drawWrongCandidate(Random &random, const QVector<QStringList> &questions, i
         while (r == question) {
             r = drawInt(random, wordCount);
         }
-        const QString &line = questions[r][1];
-        const int pieces = countPieces(line);
+        const Entry &entry = questions[r];
+        const int pieces = static_cast<int>(entry.pieces.size());
         if (pieces == 1) {
             // A single rendering is shown as written, spaces and all.
-            *text = line;
+            *text = entry.line;
         } else {
-            *text = splitTranslations(line)[drawInt(random, pieces) - 1];
+            *text = entry.pieces[drawInt(random, pieces) - 1];
         }
         if (!rights.contains(trimSpaces(*text))) {
             return true;
@@ -102,12 +107,12 @@ bool drawWrongCandidate(Random &random, const QVector<QStringList> &questions, i
 
 } // namespace
 
-Question buildQuestion(Random &random, const QVector<QStringList> &questions, int question,
+Question buildQuestion(Random &random, const QVector<Entry> &questions, int question,
                        int lastRow)
 {
     Question q;
-    q.word = questions[question][0];
-    q.translations = splitTranslations(questions[question][1]);
+    q.word = questions[question].word;
+    q.translations = questions[question].pieces;
 
     for (int j = 0; j < q.translations.size(); ++j) {
         int r = drawInt(random, lastRow);
@@ -136,10 +141,10 @@ Question buildQuestion(Random &random, const QVector<QStringList> &questions, in
     return q;
 }
 
-int firstOverlongEntry(const QVector<QStringList> &words, int limit)
+int firstOverlongEntry(const QVector<Entry> &words, int limit)
 {
     for (int i = 1; i < words.size(); ++i) {
-        if (countPieces(words[i][1]) > limit) {
+        if (words[i].pieces.size() > limit) {
             return i;
         }
     }

@@ -21,6 +21,16 @@ int countPieces(const QString &line);
 // Takes O(n log n) time.
 QVector<int> shuffledOrder(Random &random, int count);
 
+// A word of a group with its translations line cut into pieces once, when the group is
+// loaded, not again for every question that shows it.
+struct Entry
+{
+    QString word;
+    QString line;       // as read: a line of one piece is shown whole, spaces and all
+    QStringList pieces; // trimmed
+};
+Entry makeEntry(const QString &word, const QString &line);
+
 constexpr int kRows = 15; // rows 0 to 14
 // Redraws a wrong row may take to find a candidate that is not one of the right answers.
 constexpr int kWrongRedraws = 64;
@@ -34,20 +44,20 @@ struct Question
     QString tags[kRows];         // the word on answer rows, empty elsewhere
 };
 
-// Builds question number `question` (1-based) of a run. `questions` holds rows 1..n of
-// [word, translations] (row 0 unused); the run must hold at least 2 entries and the
-// question at most lastRow translations.
+// Builds question number `question` (1-based) of a run. `questions` holds the run's
+// entries at 1..n (0 unused); the run must hold at least 2 entries and the question at
+// most lastRow translations.
 // A wrong row takes a rendering of another entry, drawn again while its text, trimmed of
 // spaces, equals one of the question's renderings. When kWrongRedraws redraws find none
 // other, the row is left blank: a caption of just the one trailing space, an empty tag.
 // (A question with an empty rendering shows that same blank caption on its right row;
 // only the tag tells them apart there.) Without such a clash the draws are those of a
 // single try, so a fixed seed gives the same questions as ever.
-Question buildQuestion(Random &random, const QVector<QStringList> &questions, int question,
+Question buildQuestion(Random &random, const QVector<Entry> &questions, int question,
                        int lastRow);
 
 // The 1-based number of the first entry whose translations line has more than `limit`
 // pieces, or 0 when there is none.
-int firstOverlongEntry(const QVector<QStringList> &words, int limit);
+int firstOverlongEntry(const QVector<Entry> &words, int limit);
 
 } // namespace Questions

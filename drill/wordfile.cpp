@@ -2,6 +2,8 @@
 
 #include "base/files.h"
 
+#include <QFileInfo>
+
 namespace WordFile {
 
 QString groupPath(const QString &installPath, int group)
@@ -34,6 +36,18 @@ Group loadGroup(const QString &path)
                           .arg(pairs)
                           .arg(kMaxEntries);
         return group;
+    }
+    for (qsizetype i = 0; i < 2 * pairs; ++i) {
+        if (text.lines[i].size() > kMaxLineLength) {
+            group.status = LoadStatus::LineTooLong;
+            group.error = QStringLiteral("line %1 of %2 holds %3 characters; a line may hold at "
+                                         "most %4.")
+                              .arg(i + 1)
+                              .arg(QFileInfo(path).fileName())
+                              .arg(text.lines[i].size())
+                              .arg(kMaxLineLength);
+            return group;
+        }
     }
     group.status = LoadStatus::Ok;
     group.entries.reserve(pairs);

@@ -8,6 +8,9 @@ namespace WordFile {
 // Counts are 16-bit in the drill, so a group may hold at most this many entries.
 constexpr int kMaxEntries = 32767;
 constexpr int kMaxGroups = 32767;
+// Longer lines would not fit a row or the question line, and drawing them would freeze the
+// window; such a group is refused at load with the line named.
+constexpr int kMaxLineLength = 4096;
 
 QString groupPath(const QString &installPath, int group);
 
@@ -20,7 +23,7 @@ struct Entry
     QString translations; // ";"-separated, as read
 };
 
-enum class LoadStatus { Ok, OpenFailed, TooManyEntries };
+enum class LoadStatus { Ok, OpenFailed, TooManyEntries, LineTooLong };
 
 struct Group
 {

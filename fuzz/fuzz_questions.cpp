@@ -17,6 +17,16 @@ namespace {
 
 using Table = QVector<QStringList>;
 
+// The builder takes entries cut into pieces once, as a loaded group holds them.
+static QVector<Questions::Entry> entries(const QVector<QStringList> &rows)
+{
+    QVector<Questions::Entry> list;
+    for (const QStringList &row : rows) {
+        list.append(row.isEmpty() ? Questions::Entry() : Questions::makeEntry(row[0], row[1]));
+    }
+    return list;
+}
+
 // Every text a wrong row may show from entry r: the whole line when it has one rendering.
 QStringList candidatesOf(const QString &line)
 {
@@ -45,7 +55,7 @@ double chanceOfFit(const Table &words, int question, const QStringList &rights)
 void checkQuestion(const Table &words, int question, int lastRow, quint64 seed)
 {
     Random random(seed);
-    const Questions::Question q = Questions::buildQuestion(random, words, question, lastRow);
+    const Questions::Question q = Questions::buildQuestion(random, entries(words), question, lastRow);
     const QStringList rights = Questions::splitTranslations(words[question][1]);
     FUZZ_CHECK(q.word == words[question][0] && q.translations == rights, q.word);
     FUZZ_CHECK(q.answerRows.size() == rights.size(), QString::number(q.answerRows.size()));
@@ -80,7 +90,7 @@ void checkQuestion(const Table &words, int question, int lastRow, quint64 seed)
         FUZZ_CHECK(fits || (text.isEmpty() && rare), q.captions[g]);
     }
     Random again(seed);
-    const Questions::Question repeat = Questions::buildQuestion(again, words, question, lastRow);
+    const Questions::Question repeat = Questions::buildQuestion(again, entries(words), question, lastRow);
     FUZZ_CHECK(repeat.answerRows == q.answerRows, "a seed repeats its question");
 }
 

@@ -19,6 +19,16 @@ static Table table(const QStringList &flat)
     return t;
 }
 
+// The builder takes entries cut into pieces once, as a loaded group holds them.
+static QVector<Questions::Entry> entries(const QVector<QStringList> &rows)
+{
+    QVector<Questions::Entry> list;
+    for (const QStringList &row : rows) {
+        list.append(row.isEmpty() ? Questions::Entry() : Questions::makeEntry(row[0], row[1]));
+    }
+    return list;
+}
+
 class TestQuestions : public QObject
 {
     Q_OBJECT
@@ -133,7 +143,7 @@ void TestQuestions::placesTranslationsOnDistinctRowsBelowTop()
     const Table words = table({"问", line, "他", "other one; other two", "她", "third"});
     const QStringList expected = Questions::splitTranslations(line);
     for (int round = 0; round < 200; ++round) {
-        const Questions::Question q = Questions::buildQuestion(m_random, words, 1, 14);
+        const Questions::Question q = Questions::buildQuestion(m_random, entries(words), 1, 14);
         QCOMPARE(q.word, QStringLiteral("问"));
         QCOMPARE(q.translations, expected);
         QCOMPARE(QSet<int>(q.answerRows.begin(), q.answerRows.end()).size(), expected.size());
@@ -160,7 +170,7 @@ void TestQuestions::fourteenTranslationsLeaveOnlyTopRowWrong()
         pieces << QStringLiteral("t%1").arg(i);
     }
     const Table words = table({"多", pieces.join(';'), "少", "few"});
-    const Questions::Question q = Questions::buildQuestion(m_random, words, 1, 14);
+    const Questions::Question q = Questions::buildQuestion(m_random, entries(words), 1, 14);
     QVERIFY(q.tags[0].isEmpty());
     QCOMPARE(q.captions[0], QStringLiteral("few "));
     for (int g = 1; g <= 14; ++g) {
@@ -172,7 +182,7 @@ void TestQuestions::twoEntryGroupDrawsFromTheOther()
 {
     const Table words = table({"甲", "alpha", "乙", "beta; gamma"});
     for (int round = 0; round < 50; ++round) {
-        const Questions::Question q = Questions::buildQuestion(m_random, words, 1, 14);
+        const Questions::Question q = Questions::buildQuestion(m_random, entries(words), 1, 14);
         for (int g = 0; g < Questions::kRows; ++g) {
             if (!q.answerRows.contains(g)) {
                 QVERIFY2(q.captions[g] == "beta " || q.captions[g] == "gamma ",
@@ -186,7 +196,7 @@ void TestQuestions::singleRenderingDistractorKeepsSpaces()
 {
     // A line without ";" is used whole, untrimmed; a piece of a longer line is trimmed.
     const Table words = table({"甲", "alpha", "乙", "  apple"});
-    const Questions::Question q = Questions::buildQuestion(m_random, words, 1, 14);
+    const Questions::Question q = Questions::buildQuestion(m_random, entries(words), 1, 14);
     const int row = q.answerRows.contains(0) ? 1 : 0;
     QCOMPARE(q.captions[row], QStringLiteral("  apple "));
 }
@@ -219,7 +229,7 @@ void TestQuestions::wrongRowsNeverReadLikeRightOnes()
     const Table words = table(flat);
     QSet<QString> seen;
     for (int round = 0; round < 100; ++round) {
-        const Questions::Question q = Questions::buildQuestion(m_random, words, question, 14);
+        const Questions::Question q = Questions::buildQuestion(m_random, entries(words), question, 14);
         for (int g = 0; g < Questions::kRows; ++g) {
             if (!q.answerRows.contains(g)) {
                 QVERIFY(q.tags[g].isEmpty());
@@ -264,7 +274,7 @@ void TestQuestions::drawsAreThoseOfASingleTryWithoutClashes()
                             ' ';
         }
         Random random(seed);
-        const Questions::Question q = Questions::buildQuestion(random, words, question, 14);
+        const Questions::Question q = Questions::buildQuestion(random, entries(words), question, 14);
         QCOMPARE(q.answerRows, rows);
         QCOMPARE(QStringList(std::begin(q.captions), std::end(q.captions)), captions);
         QCOMPARE(random.next(), model.next());
@@ -279,8 +289,8 @@ void TestQuestions::rightRowsAreDrawnAnywhere()
     bool ascending = false;
     bool descending = false;
     for (int round = 0; round < 300; ++round) {
-        rowsOfOne.insert(Questions::buildQuestion(m_random, words, 1, 14).answerRows[0]);
-        const QVector<int> two = Questions::buildQuestion(m_random, words, 2, 14).answerRows;
+        rowsOfOne.insert(Questions::buildQuestion(m_random, entries(words), 1, 14).answerRows[0]);
+        const QVector<int> two = Questions::buildQuestion(m_random, entries(words), 2, 14).answerRows;
         ascending = ascending || two[0] < two[1];
         descending = descending || two[0] > two[1];
     }
@@ -295,7 +305,7 @@ void TestQuestions::wrongCandidatesComeFromManyEntries()
     QSet<QString> all;
     int mostInOneQuestion = 0;
     for (int round = 0; round < 50; ++round) {
-        const Questions::Question q = Questions::buildQuestion(m_random, words, 3, 14);
+        const Questions::Question q = Questions::buildQuestion(m_random, entries(words), 3, 14);
         QSet<QString> inQuestion;
         for (int g = 0; g < Questions::kRows; ++g) {
             if (q.tags[g].isEmpty()) {
@@ -314,7 +324,7 @@ void TestQuestions::wrongCandidatesUseEveryPieceOfALine()
     const Table words = table({"甲", "alpha", "乙", "b1; b2;b3 ;b4;b5"});
     QSet<QString> seen;
     for (int round = 0; round < 10; ++round) {
-        const Questions::Question q = Questions::buildQuestion(m_random, words, 1, 14);
+        const Questions::Question q = Questions::buildQuestion(m_random, entries(words), 1, 14);
         for (int g = 0; g < Questions::kRows; ++g) {
             if (q.tags[g].isEmpty()) {
                 seen.insert(q.captions[g]);
@@ -330,9 +340,9 @@ void TestQuestions::findsOverlongLine()
     for (int i = 0; i < 15; ++i) {
         fifteen << QStringLiteral("x%1").arg(i);
     }
-    QCOMPARE(Questions::firstOverlongEntry(table({"a", "b", "c", fifteen.join(';')}), 14), 2);
+    QCOMPARE(Questions::firstOverlongEntry(entries(table({"a", "b", "c", fifteen.join(';')})), 14), 2);
     fifteen.removeLast();
-    QCOMPARE(Questions::firstOverlongEntry(table({"a", "b", "c", fifteen.join(';')}), 14), 0);
+    QCOMPARE(Questions::firstOverlongEntry(entries(table({"a", "b", "c", fifteen.join(';')})), 14), 0);
 }
 
 QTEST_MAIN(TestQuestions)
