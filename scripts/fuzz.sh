@@ -30,6 +30,12 @@ CC=clang CXX=clang++ cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDeb
     -DWORDMOOR_FUZZ=ON >/dev/null
 cmake --build "$dir" -j 2 --target "${targets[@]/#/fuzz_}"
 
+# The targets' scratch files live in memory, removed at the end whatever happened.
+memory=/dev/shm
+[ -d "$memory" ] && [ -w "$memory" ] || memory="${TMPDIR:-/tmp}"
+scratch="$(mktemp -d "$memory/wordmoor-fuzz.XXXXXX")"
+trap 'rm -rf "$scratch"' EXIT
+export WORDMOOR_FUZZ_SCRATCH="$scratch"
 export ASAN_OPTIONS="abort_on_error=1:detect_leaks=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 failed=()
