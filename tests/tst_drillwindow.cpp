@@ -282,6 +282,8 @@ void TestDrillWindow::failedLoadsWarnAndKeepGroup_data()
     QTest::addColumn<QString>("text");
     QTest::newRow("file_gone") << "remove" << true << "Fail to find file 'ci2'.";
     QTest::newRow("too_many_entries") << "oversize" << true << "Group 2 cannot be loaded: ";
+    QTest::newRow("line_too_long") << "long_line" << true
+                                   << "Group 2 cannot be loaded: line 2 of ci2.txt holds 50000";
     QTest::newRow("file_gone_none_loaded") << "remove" << false << "Fail to find file 'ci2'.";
 }
 
@@ -298,6 +300,8 @@ void TestDrillWindow::failedLoadsWarnAndKeepGroup()
     }
     if (how == QLatin1String("remove")) {
         QVERIFY(QFile::remove(WordFile::groupPath(m_state.installPath, 2)));
+    } else if (how == QLatin1String("long_line")) {
+        writeGroup(2, "w\r\n" + QByteArray(50000, 'x') + "\r\nv\r\ny\r\n");
     } else {
         QByteArray big;
         for (int i = 0; i <= WordFile::kMaxEntries; ++i) {

@@ -24,6 +24,8 @@ private slots:
     void discoveryStopsAtFirstGap();
     void discoveryIgnoresFolders();
     void refusesMoreEntriesThanCountsHold();
+    void refusesOverlongLines_data();
+    void refusesOverlongLines();
     void missingFileFailsToOpen();
     void bundledGroupsLoad();
 };
@@ -212,6 +214,41 @@ void TestWordFile::refusesMoreEntriesThanCountsHold()
     QCOMPARE(group.status, WordFile::LoadStatus::TooManyEntries);
     QVERIFY(group.entries.isEmpty());
     QVERIFY(group.error.contains(QStringLiteral("32768")));
+}
+
+// Guards against a line too long to show loading anyway (and freezing the window at Start),
+// the refusal not naming the line, and a line of exactly the limit refused.
+void TestWordFile::refusesOverlongLines_data()
+{
+    QTest::addColumn<int>("line");   // 1-based line of the file made long
+    QTest::addColumn<int>("length"); // its length in characters
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("rendering_at_limit") << 4 << WordFile::kMaxLineLength << false;
+    QTest::newRow("rendering_over_limit") << 4 << WordFile::kMaxLineLength + 1 << true;
+    QTest::newRow("word_over_limit") << 3 << 40000 << true;
+    QTest::newRow("odd_last_line_over_limit_dropped") << 5 << 40000 << false;
+}
+
+void TestWordFile::refusesOverlongLines()
+{
+    QFETCH(int, line);
+    QFETCH(int, length);
+    QFETCH(bool, refused);
+    QList<QByteArray> lines = {"w1", "t1", "w2", "t2", "w3"};
+    lines[line - 1] = QByteArray(length, 'x');
+    QTemporaryDir dir;
+    const WordFile::Group group =
+        WordFile::loadGroup(writeFile(dir, "ci7.txt", lines.join("\r\n") + "\r\n"));
+    QCOMPARE(group.status, refused ? WordFile::LoadStatus::LineTooLong : WordFile::LoadStatus::Ok);
+    if (refused) {
+        QVERIFY(group.entries.isEmpty());
+        QVERIFY2(group.error.startsWith(QStringLiteral("line %1 of ci7.txt holds %2 characters")
+                                            .arg(line)
+                                            .arg(length)),
+                 qPrintable(group.error));
+    } else {
+        QCOMPARE(group.entries.size(), 2);
+    }
 }
 
 void TestWordFile::missingFileFailsToOpen()
