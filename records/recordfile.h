@@ -22,7 +22,7 @@ struct PlaceRecord
 QByteArray encode(const PlaceRecord &place);
 PlaceRecord decode(const QByteArray &bytes); // missing bytes read as zero
 
-// gInstallPath & "record_" & group & ".divu"
+// The installation path & "record_" & group & ".divu"
 QString recordPath(const QString &installPath, int group);
 
 using Table = std::array<PlaceRecord, kPlaces>;

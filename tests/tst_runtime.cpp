@@ -174,13 +174,13 @@ void TestRuntime::labelMemberCopiesLookAndHides()
 {
     QWidget parent;
     auto *label = new Forms::Label(&parent, QStringLiteral("Label"));
-    label->setObjectName(QStringLiteral("Label2_0"));
+    label->setObjectName(QStringLiteral("candidateRow_0"));
     Forms::setTwipGeometry(label, 1080, 1140, 615, 315);
     Forms::setBackColor(label, Forms::rgb(192, 255, 192));
     label->setTag(QStringLiteral("word"));
     label->show();
     Forms::Label *member = label->cloneAsMember(3);
-    QCOMPARE(member->objectName(), QStringLiteral("Label2_3"));
+    QCOMPARE(member->objectName(), QStringLiteral("candidateRow_3"));
     QCOMPARE(member->index(), 3);
     QCOMPARE(member->caption(), QStringLiteral("Label"));
     QCOMPARE(member->tag(), QStringLiteral("word"));
