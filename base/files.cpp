@@ -47,20 +47,63 @@ TextEncoding detectEncoding(const QByteArray &bytes, QByteArray *withoutBom)
     if (withoutBom) {
         *withoutBom = bytes;
     }
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString probe = utf8.decode(bytes);
-    if (utf8.hasError()) {
-        return TextEncoding::Gb18030;
-    }
     // Short GB18030 text can pass as UTF-8 made of two-byte sequences only (学习 reads
     // as Cyrillic and Greek). Chinese in UTF-8 takes three bytes or more a character, so
     // text without such a character stays GB18030; pure ASCII reads the same either way.
-    for (const QChar c : probe) {
-        if (c.unicode() >= 0x800) {
-            return TextEncoding::Utf8;
+    bool wide = false;
+    return isValidUtf8(bytes, &wide) && wide ? TextEncoding::Utf8 : TextEncoding::Gb18030;
+}
+
+bool isValidUtf8(QByteArrayView bytes, bool *hasWideCharacter)
+{
+    // A scan of the bytes: the whole file is not decoded just to learn its encoding.
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    const auto *end = p + bytes.size();
+    bool wide = false;
+    while (p < end) {
+        const unsigned char c = *p;
+        if (c < 0x80) {
+            ++p;
+            continue;
         }
+        int length = 0;
+        char32_t code = 0;
+        char32_t least = 0;
+        if (c >= 0xC2 && c <= 0xDF) {
+            length = 2;
+            code = c & 0x1F;
+            least = 0x80;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            length = 3;
+            code = c & 0x0F;
+            least = 0x800;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            length = 4;
+            code = c & 0x07;
+            least = 0x10000;
+        } else {
+            return false;
+        }
+        if (end - p < length) {
+            return false;
+        }
+        for (int k = 1; k < length; ++k) {
+            if ((p[k] & 0xC0) != 0x80) {
+                return false;
+            }
+            code = (code << 6) | (p[k] & 0x3F);
+        }
+        // Overlong forms, surrogates and code points past Unicode are not UTF-8.
+        if (code < least || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) {
+            return false;
+        }
+        wide = wide || length >= 3;
+        p += length;
     }
-    return TextEncoding::Gb18030;
+    if (hasWideCharacter) {
+        *hasWideCharacter = wide;
+    }
+    return true;
 }
 
 namespace {
@@ -86,14 +129,31 @@ QStringList decodeLines(const QByteArray &bytes)
 {
     QByteArray body;
     const TextEncoding encoding = detectEncoding(bytes, &body);
-    const QList<QByteArray> raw = splitLines(body);
     QStringList lines;
-    lines.reserve(raw.size());
     // One stateless decoder for speed: a line that ends in a stray lead byte must not take
     // the first character of the next line into it.
     QStringDecoder decoder = makeDecoder(encoding);
-    for (const QByteArray &line : raw) {
-        lines.append(decoder.isValid() ? decoder.decode(line) : QString::fromLatin1(line));
+    const auto decodeLine = [&](QByteArrayView line) {
+        lines.append(decoder.isValid() ? QString(decoder.decode(line))
+                                       : QString::fromLatin1(line));
+    };
+    // The same line ends as splitLines(), without a byte array for each line.
+    const char *data = body.constData();
+    const qsizetype n = body.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = data[i];
+        if (c != '\r' && c != '\n') {
+            continue;
+        }
+        decodeLine(QByteArrayView(data + start, i - start));
+        if (c == '\r' && i + 1 < n && data[i + 1] == '\n') {
+            ++i;
+        }
+        start = i + 1;
+    }
+    if (start < n) {
+        decodeLine(QByteArrayView(data + start, n - start));
     }
     return lines;
 }

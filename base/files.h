@@ -20,6 +20,8 @@ enum class TextEncoding { Utf8, Gb18030 };
 // or more, means UTF-8; anything else is read in the Chinese ANSI code page, GB18030.
 // Gives the bytes without a byte-order mark through withoutBom.
 TextEncoding detectEncoding(const QByteArray &bytes, QByteArray *withoutBom = nullptr);
+// Well-formed UTF-8 throughout; tells whether a character of three bytes or more occurs.
+bool isValidUtf8(QByteArrayView bytes, bool *hasWideCharacter = nullptr);
 // Decodes bytes as a whole text: a character cut off at the end does not wait for more.
 QString decode(const QByteArray &bytes, TextEncoding encoding);
 

@@ -20,10 +20,28 @@ QString trimSpaces(const QString &text)
 QStringList splitTranslations(const QString &line)
 {
     QStringList pieces;
-    for (const QString &piece : line.split(QLatin1Char(';'))) {
-        pieces.append(trimSpaces(piece));
+    qsizetype start = 0;
+    while (true) {
+        qsizetype end = line.indexOf(QLatin1Char(';'), start);
+        const bool last = end < 0;
+        if (last) {
+            end = line.size();
+        }
+        qsizetype from = start;
+        qsizetype to = end;
+        while (from < to && line[from] == QLatin1Char(' ')) {
+            ++from;
+        }
+        while (to > from && line[to - 1] == QLatin1Char(' ')) {
+            --to;
+        }
+        // A whole line without spaces to trim is shared, not copied.
+        pieces.append(from == 0 && to == line.size() ? line : line.mid(from, to - from));
+        if (last) {
+            return pieces;
+        }
+        start = end + 1;
     }
-    return pieces;
 }
 
 int countPieces(const QString &line)

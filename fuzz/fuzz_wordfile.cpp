@@ -9,6 +9,8 @@
 #include <QStringDecoder>
 #include <QTemporaryDir>
 
+#include <algorithm>
+
 namespace {
 
 // CR LF, then each remaining CR, become LF; one LF at the very end only ends the last line.
@@ -62,6 +64,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QByteArray body;
     const Files::TextEncoding encoding = Files::detectEncoding(bytes, &body);
     FUZZ_CHECK(!bytes.startsWith("\xEF\xBB\xBF") || encoding == Files::TextEncoding::Utf8, "");
+    // The quick scan that picks the encoding agrees with Qt's own UTF-8 decoder.
+    // (The scan counts a byte-order mark as the character it is; the decoder keeps it too.)
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    const QString asUtf8 = utf8.decode(bytes);
+    bool wide = false;
+    FUZZ_CHECK(Files::isValidUtf8(bytes, &wide) == !utf8.hasError(), "");
+    FUZZ_CHECK(utf8.hasError() ||
+                   wide == std::any_of(asUtf8.begin(), asUtf8.end(),
+                                       [](QChar c) { return c.unicode() >= 0x800; }),
+               "");
 
     const QList<QByteArray> raw = Files::splitLines(body);
     FUZZ_CHECK(raw == modelLines(body), QString::number(raw.size()));

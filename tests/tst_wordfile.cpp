@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -24,6 +25,8 @@ private slots:
     void discoveryStopsAtFirstGap();
     void discoveryIgnoresFolders();
     void refusesMoreEntriesThanCountsHold();
+    void validatesUtf8LikeTheDecoder_data();
+    void validatesUtf8LikeTheDecoder();
     void refusesOverlongLines_data();
     void refusesOverlongLines();
     void missingFileFailsToOpen();
@@ -214,6 +217,43 @@ void TestWordFile::refusesMoreEntriesThanCountsHold()
     QCOMPARE(group.status, WordFile::LoadStatus::TooManyEntries);
     QVERIFY(group.entries.isEmpty());
     QVERIFY(group.error.contains(QStringLiteral("32768")));
+}
+
+// Guards the quick scan that picks the encoding: it must call valid exactly what Qt's UTF-8
+// decoder decodes without error, and see the three-byte characters that mark Chinese.
+void TestWordFile::validatesUtf8LikeTheDecoder_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("wide");
+    QTest::newRow("ascii") << QByteArray("plain text\r\n") << false;
+    QTest::newRow("two_byte") << QByteArray("caf\xC3\xA9") << false;
+    QTest::newRow("chinese") << QString::fromUtf8("学习").toUtf8() << true;
+    QTest::newRow("four_byte") << QByteArray("\xF0\xA0\x80\x80") << true;
+    QTest::newRow("overlong_nul") << QByteArray("\xC0\x80") << false;
+    QTest::newRow("overlong_three") << QByteArray("\xE0\x80\xAF") << false;
+    QTest::newRow("surrogate") << QByteArray("\xED\xA0\x80") << false;
+    QTest::newRow("past_unicode") << QByteArray("\xF4\x90\x80\x80") << false;
+    QTest::newRow("cut_short") << QByteArray("a\xE5\xAD") << false;
+    QTest::newRow("lone_continuation") << QByteArray("\x80") << false;
+    QTest::newRow("noncharacter") << QByteArray("\xEF\xBF\xBE") << true;
+    QTest::newRow("gb18030_study") << QByteArray("\xD1\xA7\xCF\xB0") << false;
+    // Found by fuzzing: a leading byte-order mark is a three-byte character of its own.
+    QTest::newRow("initial_bom") << QByteArray("\xEF\xBB\xBFr2\r") << true;
+}
+
+void TestWordFile::validatesUtf8LikeTheDecoder()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, wide);
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    const QString decoded = decoder.decode(bytes);
+    bool sawWide = false;
+    QCOMPARE(Files::isValidUtf8(bytes, &sawWide), !decoder.hasError());
+    if (!decoder.hasError()) {
+        QCOMPARE(sawWide, wide);
+        QCOMPARE(decoded.toUtf8(), bytes);
+    }
 }
 
 // Guards against a line too long to show loading anyway (and freezing the window at Start),
