@@ -111,7 +111,9 @@ namespace {
 // kept for the next call, so no decoder state crosses from one line into the next.
 QStringDecoder makeDecoder(TextEncoding encoding)
 {
-    const auto flags = QStringDecoder::Flag::Stateless;
+    // A byte-order mark at the start of a line (the file's own is gone by now) is text
+    // like any other character, whether the line is decoded alone or with the file.
+    const auto flags = QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom;
     if (encoding == TextEncoding::Utf8) {
         return QStringDecoder(QStringDecoder::Utf8, flags);
     }
@@ -125,36 +127,59 @@ QString decode(const QByteArray &bytes, TextEncoding encoding)
     return decoder.isValid() ? decoder.decode(bytes) : QString::fromLatin1(bytes);
 }
 
-QStringList decodeLines(const QByteArray &bytes)
+namespace {
+
+// Cuts text at the line ends splitLines() knows: CR LF, a lone CR, a lone LF.
+template <typename Text, typename Take>
+void forEachLine(const Text &text, Take take)
 {
-    QByteArray body;
-    const TextEncoding encoding = detectEncoding(bytes, &body);
-    QStringList lines;
-    // One stateless decoder for speed: a line that ends in a stray lead byte must not take
-    // the first character of the next line into it.
-    QStringDecoder decoder = makeDecoder(encoding);
-    const auto decodeLine = [&](QByteArrayView line) {
-        lines.append(decoder.isValid() ? QString(decoder.decode(line))
-                                       : QString::fromLatin1(line));
-    };
-    // The same line ends as splitLines(), without a byte array for each line.
-    const char *data = body.constData();
-    const qsizetype n = body.size();
+    const qsizetype n = text.size();
     qsizetype start = 0;
     for (qsizetype i = 0; i < n; ++i) {
-        const char c = data[i];
+        const auto c = text[i];
         if (c != '\r' && c != '\n') {
             continue;
         }
-        decodeLine(QByteArrayView(data + start, i - start));
-        if (c == '\r' && i + 1 < n && data[i + 1] == '\n') {
+        take(start, i - start);
+        if (c == '\r' && i + 1 < n && text[i + 1] == '\n') {
             ++i;
         }
         start = i + 1;
     }
     if (start < n) {
-        decodeLine(QByteArrayView(data + start, n - start));
+        take(start, n - start);
     }
+}
+
+} // namespace
+
+QStringList decodeLines(const QByteArray &bytes)
+{
+    QByteArray body;
+    const TextEncoding encoding = detectEncoding(bytes, &body);
+    QStringList lines;
+    QStringDecoder decoder = makeDecoder(encoding);
+    if (!decoder.isValid()) {
+        forEachLine(body, [&](qsizetype from, qsizetype length) {
+            lines.append(QString::fromLatin1(body.constData() + from, length));
+        });
+        return lines;
+    }
+    // CR and LF never lie inside a well-formed character, so a file that decodes without
+    // an error decodes line by line to the same text: one decode serves all lines then.
+    const QString text = decoder.decode(body);
+    if (!decoder.hasError()) {
+        forEachLine(text, [&](qsizetype from, qsizetype length) {
+            lines.append(text.mid(from, length));
+        });
+        return lines;
+    }
+    // Otherwise each line on its own (the decoder is stateless): a line that ends in a stray
+    // lead byte must not take the first character of the next line into it.
+    decoder.resetState();
+    forEachLine(body, [&](qsizetype from, qsizetype length) {
+        lines.append(decoder.decode(QByteArrayView(body.constData() + from, length)));
+    });
     return lines;
 }
 

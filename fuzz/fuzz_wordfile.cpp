@@ -30,7 +30,8 @@ QList<QByteArray> modelLines(QByteArray body)
 QString decodeAlone(const QByteArray &line, Files::TextEncoding encoding)
 {
     QStringDecoder fresh(encoding == Files::TextEncoding::Utf8 ? "UTF-8" : "GB18030",
-                         QStringDecoder::Flag::Stateless);
+                         QStringDecoder::Flag::Stateless |
+                             QStringDecoder::Flag::ConvertInitialBom);
     return fresh.decode(line);
 }
 
