@@ -33,10 +33,9 @@ void TestRuntime::roundsHalvesToEven_data()
 {
     QTest::addColumn<double>("value");
     QTest::addColumn<qint64>("rounded");
-    QTest::newRow("12.5") << 12.5 << qint64(12);
+    // 12.5 and 66.67 are rates of whole runs in tst_drillrun.
     QTest::newRow("37.5") << 37.5 << qint64(38);
     QTest::newRow("62.5") << 62.5 << qint64(62);
-    QTest::newRow("66.67") << 200.0 / 3 << qint64(67);
     QTest::newRow("33.33") << 100.0 / 3 << qint64(33);
     QTest::newRow("0.5") << 0.5 << qint64(0);
     QTest::newRow("1.5") << 1.5 << qint64(2);
