@@ -63,9 +63,9 @@ fi
 export E2E_PREFIX E2E_PREFIX_PROBLEM
 
 set +e
-source tests/e2e/lib.sh
-source tests/e2e/drill_cases.sh
-source tests/e2e/install_cases.sh
+for part in lib screen learner drill_cases install_cases; do
+    source "tests/e2e/$part.sh"
+done
 
 tests=(stop_in_third_question_saves_and_shows_record
        backdrop_click_keeps_drill_window_on_top
