@@ -1,8 +1,9 @@
-# Acting as the learner: clicks on the drill window's controls and rows, the pause between
-# questions and the confirmed end of the program. Sourced by scripts/e2e.sh after lib.sh
-# and screen.sh.
+# Acting as the learner: the mouse on the drill window's controls and rows, the keys as a
+# learner types them, the pause between questions and the confirmed end of the program.
+# Sourced by scripts/e2e.sh after lib.sh and screen.sh. Keys go through XTEST to whichever
+# window has the focus, as a keyboard's would.
 
-# ---- Acting as the learner
+# ---- The mouse
 
 # click_px X Y: a left click at a point of the drill window's client area.
 click_px()
@@ -24,6 +25,17 @@ click_twips()
     click_px $(($1 / 15)) $(($2 / 15))
 }
 
+# Start: Left 7875, Top 6840, 960 x 330 twips; Stop lies below it at Top 7213.
+click_start()
+{
+    click_twips $((7875 + 960 / 2)) $((6840 + 330 / 2))
+}
+
+click_stop()
+{
+    click_twips $((7875 + 960 / 2)) $((7213 + 330 / 2))
+}
+
 app_popup_open()
 {
     local w
@@ -34,7 +46,7 @@ app_popup_open()
 }
 
 # Chooses Group 1 in the group list (Left 6750, Top 6840, 1035 x 315 twips) and presses
-# Start (7875, 6840, 960 x 330); returns once the first question is open.
+# Start; returns once the first question is open.
 start_run()
 {
     wait_until 10 "drawn drill window" drill_drawn
@@ -42,7 +54,7 @@ start_run()
     wait_until 5 "open group list" app_popup_open
     xdotool key Down Return
     wait_until 5 "group line after choosing Group 1" group_line_shown
-    click_twips $((7875 + 960 / 2)) $((6840 + 330 / 2))
+    click_start
     wait_until 5 "first question" question_open
 }
 
@@ -69,6 +81,91 @@ answer_wrong()
         shown_rows_are "$RIGHT_ROW"
 }
 
+# ---- The keyboard
+
+# The drill window opens with the focus on Menu, in the tab order Menu, group list, Start,
+# Stop (disabled buttons are passed over). Tab reaches the group list, Down there chooses
+# the next group, and choosing a group sends the focus back to Menu, so Tab Tab reaches
+# Start, which KEY (Return or space) presses. Returns once the first question is open.
+start_run_by_keys()
+{
+    local key=$1
+    wait_until 10 "drawn drill window" drill_drawn
+    wait_until 5 "drill window with the keyboard focus" is_active "$DRILL"
+    xdotool key Tab Down
+    wait_until 5 "group line after Tab Down" group_line_shown
+    xdotool key Tab Tab "$key"
+    wait_until 5 "first question after Tab Tab $key" question_open
+}
+
+# type_row_number ROW: the number shown beside row ROW, ROW + 1, digit by digit. xdotool's
+# 12 ms between keys keeps a second digit well within the program's 500 ms wait for it.
+type_row_number()
+{
+    local number=$(($1 + 1))
+    TYPED=$number
+    # shellcheck disable=SC2046 # one key per digit
+    xdotool key $(sed 's/./& /g' <<<"$number")
+}
+
+# Types the right row's number.
+answer_right_by_number()
+{
+    find_right_row
+    type_row_number "$RIGHT_ROW"
+    wait_until 5 "reveal of row $RIGHT_ROW alone after typing $TYPED" \
+        shown_rows_are "$RIGHT_ROW"
+}
+
+# answer_wrong_by_number ROW: types the number of ROW, which must not be the right row.
+answer_wrong_by_number()
+{
+    find_right_row
+    [ "$1" != "$RIGHT_ROW" ] || fail "row $1 is the right row; it cannot answer wrong"
+    type_row_number "$1"
+    wait_until 5 "reveal of row $RIGHT_ROW alone after typing $TYPED" \
+        shown_rows_are "$RIGHT_ROW"
+}
+
+# Types a lone 1: after the program's 500 ms wait for a second digit it means the top row,
+# which never holds a right rendering.
+answer_wrong_by_lone_one()
+{
+    answer_wrong_by_number 0
+}
+
+# Moves the mark onto the right row with the arrows and judges it with Space. The first
+# Down marks the top row and each further Down the row below; one step past the right row
+# and back again (Up, or Down from the row above the last) also tries the other arrow.
+answer_right_by_arrows()
+{
+    find_right_row
+    local keys=(Down) i
+    for ((i = 0; i < RIGHT_ROW; ++i)); do
+        keys+=(Down)
+    done
+    if [ "$RIGHT_ROW" -lt 14 ]; then
+        keys+=(Down Up)
+    else
+        keys+=(Up Down)
+    fi
+    xdotool key "${keys[@]}" space
+    wait_until 5 "reveal of row $RIGHT_ROW alone after ${keys[*]} space" \
+        shown_rows_are "$RIGHT_ROW"
+}
+
+# press_in WINDOW KEY...: once the window manager has given WINDOW the focus by itself (as
+# it does a new dialog), the keys go to it.
+press_in()
+{
+    local window=$1
+    shift
+    wait_until 5 "focus on window $window" is_active "$window"
+    xdotool key "$@"
+}
+
+# ---- The run and the program
+
 # The program's pause between questions is 2 s per rendering; it must pass.
 wait_next_question()
 {
@@ -86,4 +183,3 @@ quit_app()
     wait_app_end 5
     [ "$APP_STATUS" -eq 0 ] || fail "the program ended with status $APP_STATUS"
 }
-

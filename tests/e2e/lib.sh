@@ -102,15 +102,16 @@ cleanup_test()
 
 # ---- An installation of the test's own
 
-# write_group FILE WORD RENDERINGS [WORD RENDERINGS...]: a UTF-8 group file, CR LF lines.
+# write_group FILE LINE_END WORD RENDERINGS [WORD RENDERINGS...]: a UTF-8 group file whose
+# lines end in LINE_END.
 write_group()
 {
-    local file=$1
-    shift
+    local file=$1 eol=$2
+    shift 2
     mkdir -p "$(dirname "$file")"
     : >"$file"
     while [ $# -ge 2 ]; do
-        printf '%s\r\n%s\r\n' "$1" "$2" >>"$file"
+        printf '%s%s%s%s' "$1" "$eol" "$2" "$eol" >>"$file"
         shift 2
     done
 }
@@ -122,10 +123,12 @@ E2E_WORDS=("一" "s"
            "一二三四" "a medium one"
            "一二三四五六七八" "a long rendering that is easy to see")
 
+# make_install [LINE_END]: the drill group as Group 1, its lines ending in CR LF unless told
+# otherwise, and the INI that points at it.
 make_install()
 {
     INSTALL="$T/install"
-    write_group "$INSTALL/ciku/ci1.txt" "${E2E_WORDS[@]}"
+    write_group "$INSTALL/ciku/ci1.txt" "${1:-$'\r\n'}" "${E2E_WORDS[@]}"
     mkdir -p "$T/config"
     printf '[InstallSettings]\r\nInstallPath=%s\r\n' "$INSTALL" >"$T/config/Wordmoor.INI"
 }
@@ -137,6 +140,21 @@ start_app()
     local binary=$1
     shift
     env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY "$@" "$binary" >"$T/app.log" 2>&1 &
+    APP_PID=$!
+}
+
+# start_app_under_file_limit BLOCKS BINARY [NAME=VALUE...]: as start_app, from a subshell
+# that first sets ulimit -f BLOCKS, so no file the program writes can grow past that. Its
+# output goes through a pipe, which the limit does not cover: written to a file, a warning
+# that Qt prints before the program ignores SIGXFSZ would already end it.
+start_app_under_file_limit()
+{
+    local blocks=$1 binary=$2
+    shift 2
+    (
+        ulimit -f "$blocks" || exit 125
+        exec env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY "$@" "$binary"
+    ) > >(cat >"$T/app.log") 2>&1 &
     APP_PID=$!
 }
 
@@ -212,6 +230,15 @@ drill_origin()
     DY=$OY
 }
 
+# is_active WINDOW: whether the window manager gives WINDOW the keyboard focus.
+is_active()
+{
+    local active
+    active=$(xprop -root _NET_ACTIVE_WINDOW 2>/dev/null | sed 's/.*# //')
+    DETAIL="active window $active"
+    [[ $active =~ ^0x[0-9a-fA-F]+$ ]] && [ "$((active))" = "$(($1))" ]
+}
+
 activate()
 {
     timeout 5 xdotool windowactivate --sync "$1" >/dev/null 2>&1 ||
@@ -249,4 +276,11 @@ expect_record()
         fail "$(basename "$file") place 1 is $place1; want point $2, words $3, rate $4," \
             "speed $5 and nine empty places; bytes: $actual"
     fi
+}
+
+# expect_no_record FILE: no run was written there (the record window may have left it empty).
+expect_no_record()
+{
+    [ ! -s "$1" ] ||
+        fail "$(basename "$1") holds $(stat -c %s "$1") bytes; no run was to be saved"
 }
