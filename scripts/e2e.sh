@@ -10,6 +10,7 @@
 #                           temporary prefix with cmake --install.
 #   WORDMOOR_E2E_ARTIFACTS  where a failing test leaves its screenshot and program output
 #                           (default build/e2e-failures).
+#   WORDMOOR_E2E_TESTS      only the tests named here (space separated, as listed below).
 # Ends with the line "N passed, M failed"; the status is non-zero when a test failed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -63,15 +64,24 @@ fi
 export E2E_PREFIX E2E_PREFIX_PROBLEM
 
 set +e
-source tests/e2e/lib.sh
-source tests/e2e/drill_cases.sh
-source tests/e2e/install_cases.sh
+for part in lib screen learner drill_cases end_cases install_cases; do
+    source "tests/e2e/$part.sh"
+done
 
-tests=(stop_in_third_question_saves_and_shows_record
+# NAME runs test_NAME; NAME/ROW runs test_NAME ROW.
+tests=(whole_run_by_keys_only
+       stop_in_third_question_saves_and_shows_record
        backdrop_click_keeps_drill_window_on_top
        frame_close_confirmed_saves_run_and_ends
+       signal_in_third_question_saves_run/sigterm
+       signal_in_third_question_saves_run/sigint
+       signal_in_third_question_saves_run/sighup
+       sigterm_in_first_question_saves_nothing
+       stop_past_file_size_limit_warns_and_goes_on
+       lf_group_plays_like_crlf_twin
        first_start_sets_up_user_folders
        second_start_keeps_user_ini)
+[ -z "${WORDMOOR_E2E_TESTS:-}" ] || read -ra tests <<<"$WORDMOOR_E2E_TESTS"
 
 passed=0
 failed=0
@@ -81,11 +91,15 @@ for name in "${tests[@]}"; do
     started=$(now_ms)
     (
         set -u -o pipefail
-        E2E_TEST=$name
+        E2E_TEST=${name//\//-}
         T=$(mktemp -d)
         trap cleanup_test EXIT
         start_x
-        "test_$name"
+        if [[ $name == */* ]]; then
+            "test_${name%%/*}" "${name#*/}"
+        else
+            "test_$name"
+        fi
     )
     status=$?
     ms=$(($(now_ms) - started))
