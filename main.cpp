@@ -22,6 +22,9 @@
 
 int main(int argc, char *argv[])
 {
+    // Before anything writes: even Qt's first warning, sent to a file, could otherwise end
+    // the program under a file-size limit.
+    ignoreFileSizeSignal();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Wordmoor"));
     QApplication::setApplicationVersion(QStringLiteral("2.0"));
@@ -31,7 +34,6 @@ int main(int argc, char *argv[])
     QApplication::setQuitOnLastWindowClosed(false);
     app.setProperty("wordmoorQuitWithLastForm", true);
 
-    ignoreFileSizeSignal();
     ProgramState state;
     auto *backdrop = new Backdrop(state);
     // Ended from outside (a signal, the desktop session closing, the application told to
