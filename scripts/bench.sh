@@ -5,11 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
-for p in openbox x11-utils; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || {
-        apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "$p"
-    }
-done
+scripts/install-missing.sh openbox x11-utils
 scripts/build.sh build-bench -DCMAKE_BUILD_TYPE=Release
 export DISPLAY=:93 QT_QPA_PLATFORM=xcb
 Xvfb "$DISPLAY" -screen 0 1280x800x24 -noreset >/dev/null 2>&1 &

@@ -16,21 +16,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
 
-packages=(xvfb xauth openbox xdotool x11-utils wmctrl imagemagick fonts-liberation
-          fonts-wqy-microhei)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||
-        missing+=("$p")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-    echo "Installing: ${missing[*]}"
-    sudo_cmd=()
-    [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
-    "${sudo_cmd[@]}" apt-get update
-    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y --no-install-recommends \
-        "${missing[@]}"
-fi
+scripts/install-missing.sh xvfb xauth openbox xdotool x11-utils wmctrl imagemagick \
+    fonts-liberation fonts-wqy-microhei
 
 if [ $# -ge 1 ]; then
     WORDMOOR=$(realpath "$1")

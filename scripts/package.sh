@@ -10,16 +10,7 @@ sudo_cmd=()
 apt_get=("${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get)
 
 scripts/deps.sh
-tools=(dpkg-dev desktop-file-utils appstream)
-missing=()
-for p in "${tools[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-    echo "Installing: ${missing[*]}"
-    "${apt_get[@]}" update
-    "${apt_get[@]}" install -y --no-install-recommends "${missing[@]}"
-fi
+scripts/install-missing.sh dpkg-dev desktop-file-utils appstream
 
 build="build-package"
 scripts/build.sh "$build" -DCMAKE_BUILD_TYPE=Release
