@@ -32,8 +32,13 @@ for t in "${targets[@]}"; do
     mkdir -p "$corpus" "$findings"
     echo "== fuzz_$t for ${seconds} s"
     # New inputs go to the build folder's corpus; the seeds in fuzz/corpus are only read.
-    if ! "$dir/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
-        -artifact_prefix="$findings/" "$corpus" "fuzz/corpus/$t"; then
+    # The fuzzer's running commentary goes to a log; its figures and any report are shown.
+    log="$dir/fuzz_$t.log"
+    if "$dir/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
+        -artifact_prefix="$findings/" "$corpus" "fuzz/corpus/$t" >"$log" 2>&1; then
+        grep -E "^Done|executed_units|average_exec_per_sec" "$log" || true
+    else
+        tail -n 60 "$log"
         failed+=("$t")
     fi
 done
