@@ -7,7 +7,6 @@
 
 #include <QGuiApplication>
 #include <QScreen>
-#include <QTimer>
 
 Backdrop::Backdrop(ProgramState &state) : Forms::Form(nullptr, Qt::Window), m_state(state)
 {
@@ -35,8 +34,6 @@ void Backdrop::onLoad()
     setWindowState(Qt::WindowMaximized);
     const QString configFolder = Startup::configDirectory().trimmed();
     m_state.installPath = Startup::installPathFromIni(Startup::iniPath(configFolder));
-    // The drill window is built while the backdrop waits, so that it shows at once.
-    QTimer::singleShot(0, this, &Backdrop::prepareDrillWindow);
 }
 
 void Backdrop::prepareDrillWindow()
@@ -52,8 +49,6 @@ void Backdrop::prepareDrillWindow()
         frame.moveCenter(screen->availableGeometry().center());
         m_drill->move(frame.topLeft());
     }
-    // Its native window, made now, leaves only the showing to the timer.
-    m_drill->winId();
 }
 
 void Backdrop::showDrillWindow()
