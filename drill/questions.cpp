@@ -2,6 +2,8 @@
 
 #include "base/random.h"
 
+#include <vector>
+
 namespace Questions {
 
 QString trimSpaces(const QString &text)
@@ -61,7 +63,7 @@ QVector<int> shuffledOrder(Random &random, int count)
     }
     // A Fenwick tree counts the entries still in the pool, so the r-th remaining one is
     // found in O(log n) instead of removing it from a list in O(n); the order is the same.
-    QVector<int> tree(count + 1, 0);
+    std::vector<int> tree(static_cast<size_t>(count) + 1, 0);
     for (int i = 1; i <= count; ++i) {
         tree[i] += 1;
         const int parent = i + (i & -i);
@@ -73,8 +75,7 @@ QVector<int> shuffledOrder(Random &random, int count)
     while (top <= count / 2) {
         top *= 2;
     }
-    QVector<int> order;
-    order.reserve(count);
+    QVector<int> order(count);
     for (int m = count; m >= 1; --m) {
         int r = drawInt(random, m);
         // Descend to the last position whose prefix holds fewer than r remaining entries.
@@ -87,7 +88,7 @@ QVector<int> shuffledOrder(Random &random, int count)
             }
         }
         const int entry = position + 1;
-        order.append(entry);
+        order[count - m] = entry;
         for (int i = entry; i <= count; i += i & -i) {
             --tree[i];
         }
