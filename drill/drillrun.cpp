@@ -24,6 +24,7 @@ DrillRun::DrillRun(Random &random) : m_random(random), m_words(1)
 
 void DrillRun::setWords(const QList<WordFile::Entry> &words)
 {
+    m_order.clear();
     m_words.clear();
     m_words.reserve(words.size() + 1);
     m_words.append(Questions::Entry()); // entries count from 1
@@ -70,19 +71,15 @@ bool DrillRun::start()
     m_random.seedFromClock();
     m_question = 0;
     m_order = Questions::shuffledOrder(m_random, wordCount());
-    m_questions.clear();
-    m_questions.reserve(m_order.size() + 1);
-    m_questions.append(Questions::Entry());
-    for (int entry : m_order) {
-        m_questions.append(m_words[entry]);
-    }
     openNextQuestion();
     return true;
 }
 
 QString DrillRun::questionWord() const
 {
-    return m_question > 0 ? m_questions[m_question].word : QString();
+    // The order belongs to the group it was drawn for; a newly loaded group has none yet.
+    return m_question > 0 && m_question <= m_order.size() ? m_words[m_order[m_question - 1]].word
+                                                          : QString();
 }
 
 void DrillRun::openNextQuestion()
@@ -93,7 +90,7 @@ void DrillRun::openNextQuestion()
 
     ++m_question;
     const Questions::Question q =
-        Questions::buildQuestion(m_random, m_questions, m_question, kLastRow);
+        Questions::buildQuestion(m_random, m_words, m_order, m_question, kLastRow);
     m_answerRows = q.answerRows;
     const int k = answerCount();
     m_toFind = k;

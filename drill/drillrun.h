@@ -102,8 +102,7 @@ private:
     bool isAnswerRow(int row) const;
 
     Random &m_random;
-    QVector<Questions::Entry> m_words;     // 1..n in file order; 0 unused
-    QVector<Questions::Entry> m_questions; // the run's order, the same way
+    QVector<Questions::Entry> m_words; // 1..n in file order; 0 unused
     QVector<int> m_order;
     QVector<int> m_answerRows;
     std::array<Row, Questions::kRows> m_rows;

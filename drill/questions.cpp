@@ -100,10 +100,22 @@ namespace {
 
 // Draws an entry other than the question, then one of its renderings, until the text,
 // trimmed of spaces, is none of the question's own; false after kWrongRedraws redraws.
-bool drawWrongCandidate(Random &random, const QVector<Entry> &questions, int question,
+// The run's entries by position, 1 to count: the loaded group seen through the run's order.
+struct RunEntries
+{
+    const QVector<Entry> &words;
+    const QVector<int> *order; // null: the words are in the run's order already
+    int count;
+    const Entry &operator[](int position) const
+    {
+        return order ? words[order->at(position - 1)] : words[position];
+    }
+};
+
+bool drawWrongCandidate(Random &random, const RunEntries &questions, int question,
                         const QStringList &rights, QString *text)
 {
-    const int wordCount = static_cast<int>(questions.size()) - 1;
+    const int wordCount = questions.count;
     for (int attempt = 0; attempt <= kWrongRedraws; ++attempt) {
         int r = drawInt(random, wordCount);
         while (r == question) {
@@ -124,10 +136,7 @@ bool drawWrongCandidate(Random &random, const QVector<Entry> &questions, int que
     return false;
 }
 
-} // namespace
-
-Question buildQuestion(Random &random, const QVector<Entry> &questions, int question,
-                       int lastRow)
+Question buildFrom(Random &random, const RunEntries &questions, int question, int lastRow)
 {
     Question q;
     q.word = questions[question].word;
@@ -158,6 +167,22 @@ Question buildQuestion(Random &random, const QVector<Entry> &questions, int ques
         q.tags[g].clear();
     }
     return q;
+}
+
+} // namespace
+
+Question buildQuestion(Random &random, const QVector<Entry> &questions, int question,
+                       int lastRow)
+{
+    return buildFrom(random, {questions, nullptr, static_cast<int>(questions.size()) - 1},
+                     question, lastRow);
+}
+
+Question buildQuestion(Random &random, const QVector<Entry> &words, const QVector<int> &order,
+                       int question, int lastRow)
+{
+    return buildFrom(random, {words, &order, static_cast<int>(order.size())}, question,
+                     lastRow);
 }
 
 int firstOverlongEntry(const QVector<Entry> &words, int limit)

@@ -55,6 +55,10 @@ struct Question
 // single try, so a fixed seed gives the same questions as ever.
 Question buildQuestion(Random &random, const QVector<Entry> &questions, int question,
                        int lastRow);
+// The same for a run whose order lists entry numbers of `words` (1-based, 0 unused): the
+// entry at position p of the run is words[order[p - 1]]. The run needs no copy of its words.
+Question buildQuestion(Random &random, const QVector<Entry> &words, const QVector<int> &order,
+                       int question, int lastRow);
 
 // The 1-based number of the first entry whose translations line has more than `limit`
 // pieces, or 0 when there is none.

@@ -52,6 +52,7 @@ private slots:
     void rightRowsAreDrawnAnywhere();
     void wrongCandidatesComeFromManyEntries();
     void wrongCandidatesUseEveryPieceOfALine();
+    void runOrderReadsLikeACopiedList();
     void findsOverlongLine();
 
 private:
@@ -332,6 +333,35 @@ void TestQuestions::wrongCandidatesUseEveryPieceOfALine()
         }
     }
     QCOMPARE(seen, (QSet<QString>{"b1 ", "b2 ", "b3 ", "b4 ", "b5 "}));
+}
+
+// Guards the run's order read through entry numbers (no copy of the group): the same draws
+// must give the same question as the group copied into that order, for every position.
+void TestQuestions::runOrderReadsLikeACopiedList()
+{
+    QStringList flat;
+    for (int w = 1; w <= 9; ++w) {
+        flat << QStringLiteral("词%1").arg(w) << QStringLiteral("a%1;b%1;c%1").arg(w).left(w % 3 ? 8 : 2);
+    }
+    const QVector<Questions::Entry> words = entries(table(flat));
+    const QVector<int> order = Questions::shuffledOrder(m_random, 9);
+    QVector<Questions::Entry> copied{Questions::Entry()};
+    for (int entry : order) {
+        copied.append(words[entry]);
+    }
+    for (int question = 1; question <= 9; ++question) {
+        Random one(77 + question);
+        Random two(77 + question);
+        const Questions::Question viaOrder =
+            Questions::buildQuestion(one, words, order, question, 14);
+        const Questions::Question viaCopy = Questions::buildQuestion(two, copied, question, 14);
+        QCOMPARE(viaOrder.word, words[order[question - 1]].word);
+        QCOMPARE(viaOrder.answerRows, viaCopy.answerRows);
+        for (int g = 0; g < Questions::kRows; ++g) {
+            QCOMPARE(viaOrder.captions[g], viaCopy.captions[g]);
+            QCOMPARE(viaOrder.tags[g], viaCopy.tags[g]);
+        }
+    }
 }
 
 void TestQuestions::findsOverlongLine()
