@@ -4,7 +4,8 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
-namespace Files {
+namespace Files
+{
 
 bool isNormalFile(const QString &path)
 {
@@ -106,7 +107,8 @@ bool isValidUtf8(QByteArrayView bytes, bool *hasWideCharacter)
     return true;
 }
 
-namespace {
+namespace
+{
 // Stateless: a character cut off at the end of the input is dropped or replaced there, not
 // kept for the next call, so no decoder state crosses from one line into the next.
 QStringDecoder makeDecoder(TextEncoding encoding)
@@ -127,11 +129,11 @@ QString decode(const QByteArray &bytes, TextEncoding encoding)
     return decoder.isValid() ? decoder.decode(bytes) : QString::fromLatin1(bytes);
 }
 
-namespace {
+namespace
+{
 
 // Cuts text at the line ends splitLines() knows: CR LF, a lone CR, a lone LF.
-template <typename Text, typename Take>
-void forEachLine(const Text &text, Take take)
+template <typename Text, typename Take> void forEachLine(const Text &text, Take take)
 {
     const qsizetype n = text.size();
     qsizetype start = 0;
@@ -169,9 +171,8 @@ QStringList decodeLines(const QByteArray &bytes)
     // an error decodes line by line to the same text: one decode serves all lines then.
     const QString text = decoder.decode(body);
     if (!decoder.hasError()) {
-        forEachLine(text, [&](qsizetype from, qsizetype length) {
-            lines.append(text.mid(from, length));
-        });
+        forEachLine(
+            text, [&](qsizetype from, qsizetype length) { lines.append(text.mid(from, length)); });
         return lines;
     }
     // Otherwise each line on its own (the decoder is stateless): a line that ends in a stray

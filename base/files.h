@@ -5,7 +5,8 @@
 #include <QString>
 #include <QStringList>
 
-namespace Files {
+namespace Files
+{
 
 // True when path names a regular file (not a folder, not missing).
 bool isNormalFile(const QString &path);
@@ -29,8 +30,7 @@ QString decode(const QByteArray &bytes, TextEncoding encoding);
 // each line decodes as it would alone.
 QStringList decodeLines(const QByteArray &bytes);
 
-struct TextLines
-{
+struct TextLines {
     bool opened = false;
     QString error; // why the file could not be opened or read
     QStringList lines;

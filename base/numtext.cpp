@@ -2,7 +2,8 @@
 
 #include <cmath>
 
-namespace NumText {
+namespace NumText
+{
 
 qint64 roundHalfEven(double value)
 {

@@ -2,7 +2,8 @@
 
 #include <QString>
 
-namespace NumText {
+namespace NumText
+{
 
 // Rounds to a whole number with exact halves going to the even neighbour (12.5 -> 12).
 qint64 roundHalfEven(double value);

@@ -4,9 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-Random::Random(quint64 fixedSeed) : m_engine(fixedSeed), m_fixed(true), m_fixedSeed(fixedSeed)
-{
-}
+Random::Random(quint64 fixedSeed) : m_engine(fixedSeed), m_fixed(true), m_fixedSeed(fixedSeed) {}
 
 void Random::seedFromClock()
 {

@@ -27,7 +27,8 @@
 #include <functional>
 #include <vector>
 
-namespace {
+namespace
+{
 
 QElapsedTimer g_clock;
 
@@ -121,8 +122,7 @@ void writeGb18030Group(const QString &path, int entries)
     }
 }
 
-struct Figure
-{
+struct Figure {
     double first = 0;
     double median = 0;
 };
@@ -317,8 +317,8 @@ int main(int argc, char *argv[])
         const QPoint at(2, 2);
         QMouseEvent press(QEvent::MouseButtonPress, at, row->mapToGlobal(at), Qt::LeftButton,
                           Qt::LeftButton, Qt::NoModifier);
-        QMouseEvent release(QEvent::MouseButtonRelease, at, row->mapToGlobal(at),
-                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, row->mapToGlobal(at), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
         const double begin = nowMs();
         QApplication::sendEvent(row, &press);
         QApplication::sendEvent(row, &release);

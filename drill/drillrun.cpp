@@ -4,9 +4,10 @@
 #include "base/random.h"
 #include "settings/speed.h"
 
-namespace {
+namespace
+{
 
-constexpr double kTimeUp = 4570.0;  // 65 short of the full bar
+constexpr double kTimeUp = 4570.0; // 65 short of the full bar
 constexpr double kCoverGone = 130.0;
 constexpr int kMostTranslations = DrillRun::kLastRow;
 

@@ -25,10 +25,9 @@ public:
     static constexpr double kEmptyBar = 13.0;
     static constexpr double kFullCover = 6330.0;
 
-    struct Row
-    {
+    struct Row {
         QString caption;
-        QString tag;        // the question word on a row of its translations, else empty
+        QString tag; // the question word on a row of its translations, else empty
         bool shown = false;
         bool found = false; // painted as found until the question ends
     };
@@ -37,8 +36,7 @@ public:
     enum class Pause { None, BeforeNextQuestion, BeforeStop };
 
     // What a run leaves for the record: the numbers the score line shows.
-    struct Result
-    {
+    struct Result {
         qint32 correct = 0;
         qint32 wrong = 0;
         qint32 rate = 0;

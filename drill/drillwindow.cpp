@@ -13,7 +13,8 @@
 using Forms::Label;
 using Forms::rgb;
 
-namespace {
+namespace
+{
 
 const QColor kRowRest(192, 255, 192);
 const QColor kRowFound(255, 192, 192);
@@ -201,8 +202,8 @@ void DrillWindow::keyPressEvent(QKeyEvent *event)
     // click, a key does nothing while no question is open.
     const int key = event->key();
     const bool digit = key >= Qt::Key_0 && key <= Qt::Key_9;
-    const bool moves = key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Home ||
-                       key == Qt::Key_End;
+    const bool moves =
+        key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Home || key == Qt::Key_End;
     const bool judges = key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
     if (!digit && !moves && !judges) {
         Forms::Form::keyPressEvent(event);

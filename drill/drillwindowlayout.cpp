@@ -6,7 +6,8 @@
 using Forms::Label;
 using Forms::rgb;
 
-namespace {
+namespace
+{
 
 const QColor kRowRest(192, 255, 192);
 
@@ -19,8 +20,8 @@ Label *makeLabel(QWidget *parent, const QString &name, const QString &caption, d
     return label;
 }
 
-QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption,
-                        double left, double top, double width, double height)
+QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption, double left,
+                        double top, double width, double height)
 {
     return Forms::makeButton(parent, name, caption, left, top, width, height,
                              QStringLiteral("MS Sans Serif"), 8.25);
@@ -39,8 +40,7 @@ void DrillWindow::buildControls()
 
     progressBar = makeLabel(this, QStringLiteral("progressBar"), QString(), 120, 450, 330, 6330);
     Forms::setBackColor(progressBar, rgb(255, 128, 0));
-    progressCover =
-        makeLabel(this, QStringLiteral("progressCover"), QString(), 120, 450, 330, 13);
+    progressCover = makeLabel(this, QStringLiteral("progressCover"), QString(), 120, 450, 330, 13);
     Forms::setBackColor(progressCover, rgb(192, 255, 255));
     progressCover->hide();
     timeBarBackground =
@@ -59,30 +59,32 @@ void DrillWindow::buildControls()
 
     scoreCaption = makeLabel(
         this, QStringLiteral("scoreCaption"),
-        QStringLiteral("  No.         Correct:         Wrong:         Correctness Rate:        %  "),
+        QStringLiteral(
+            "  No.         Correct:         Wrong:         Correctness Rate:        %  "),
         2025, 6885, 4635, 195);
     Forms::setDesignFont(scoreCaption, QStringLiteral("Microsoft Sans Serif"), 8.25);
     Forms::setBackColor(scoreCaption, rgb(192, 255, 192));
-    const struct
-    {
+    const struct {
         Label *DrillWindow::*label;
         const char *name;
         double left;
         QColor color;
-    } numbers[] = {{&DrillWindow::questionNumberLabel, "questionNumberLabel", 2385, rgb(0, 0, 255)},
-                   {&DrillWindow::correctLabel, "correctLabel", 3330, rgb(0, 64, 0)},
-                   {&DrillWindow::wrongLabel, "wrongLabel", 4275, rgb(255, 0, 0)},
-                   {&DrillWindow::rateLabel, "rateLabel", 5985, rgb(255, 0, 255)}};
+    } numbers[] = {
+        {&DrillWindow::questionNumberLabel, "questionNumberLabel", 2385, rgb(0, 0, 255)},
+        {&DrillWindow::correctLabel, "correctLabel", 3330, rgb(0, 64, 0)},
+        {&DrillWindow::wrongLabel, "wrongLabel", 4275, rgb(255, 0, 0)},
+        {&DrillWindow::rateLabel, "rateLabel", 5985, rgb(255, 0, 255)}};
     for (const auto &n : numbers) {
-        Label *label = makeLabel(this, QLatin1String(n.name), QStringLiteral("0"), n.left, 6885,
-                                 270, 210);
+        Label *label =
+            makeLabel(this, QLatin1String(n.name), QStringLiteral("0"), n.left, 6885, 270, 210);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         Forms::setDesignFont(label, QStringLiteral("Times New Roman"), 8.25);
         Forms::setForeColor(label, n.color);
         this->*n.label = label;
     }
 
-    questionLabel = makeLabel(this, QStringLiteral("questionLabel"), QString(), 540, 420, 8294, 630);
+    questionLabel =
+        makeLabel(this, QStringLiteral("questionLabel"), QString(), 540, 420, 8294, 630);
     questionLabel->setBorderStyle(1);
     Forms::setDesignFont(questionLabel, QStringLiteral("Times New Roman"), 26.25);
     Forms::setBackColor(questionLabel, rgb(192, 255, 255));
@@ -198,4 +200,3 @@ void DrillWindow::buildRows()
         connect(candidateRows(r), &Label::mouseUp, this, [this](int index) { judgeRow(index); });
     }
 }
-

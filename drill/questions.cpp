@@ -4,7 +4,8 @@
 
 #include <vector>
 
-namespace Questions {
+namespace Questions
+{
 
 QString trimSpaces(const QString &text)
 {
@@ -96,13 +97,13 @@ QVector<int> shuffledOrder(Random &random, int count)
     return order;
 }
 
-namespace {
+namespace
+{
 
 // Draws an entry other than the question, then one of its renderings, until the text,
 // trimmed of spaces, is none of the question's own; false after kWrongRedraws redraws.
 // The run's entries by position, 1 to count: the loaded group seen through the run's order.
-struct RunEntries
-{
+struct RunEntries {
     const QVector<Entry> &words;
     const QVector<int> *order; // null: the words are in the run's order already
     int count;
@@ -171,8 +172,7 @@ Question buildFrom(Random &random, const RunEntries &questions, int question, in
 
 } // namespace
 
-Question buildQuestion(Random &random, const QVector<Entry> &questions, int question,
-                       int lastRow)
+Question buildQuestion(Random &random, const QVector<Entry> &questions, int question, int lastRow)
 {
     return buildFrom(random, {questions, nullptr, static_cast<int>(questions.size()) - 1},
                      question, lastRow);
@@ -181,8 +181,7 @@ Question buildQuestion(Random &random, const QVector<Entry> &questions, int ques
 Question buildQuestion(Random &random, const QVector<Entry> &words, const QVector<int> &order,
                        int question, int lastRow)
 {
-    return buildFrom(random, {words, &order, static_cast<int>(order.size())}, question,
-                     lastRow);
+    return buildFrom(random, {words, &order, static_cast<int>(order.size())}, question, lastRow);
 }
 
 int firstOverlongEntry(const QVector<Entry> &words, int limit)

@@ -6,7 +6,8 @@
 
 class Random;
 
-namespace Questions {
+namespace Questions
+{
 
 // Drops leading and trailing spaces (spaces only: tabs stay).
 QString trimSpaces(const QString &text);
@@ -23,8 +24,7 @@ QVector<int> shuffledOrder(Random &random, int count);
 
 // A word of a group with its translations line cut into pieces once, when the group is
 // loaded, not again for every question that shows it.
-struct Entry
-{
+struct Entry {
     QString word;
     QString line;       // as read: a line of one piece is shown whole, spaces and all
     QStringList pieces; // trimmed
@@ -35,13 +35,12 @@ constexpr int kRows = 15; // rows 0 to 14
 // Redraws a wrong row may take to find a candidate that is not one of the right answers.
 constexpr int kWrongRedraws = 64;
 
-struct Question
-{
+struct Question {
     QString word;
-    QStringList translations;    // trimmed, in file order
-    QVector<int> answerRows;     // row of translation j (1 to 14), parallel to translations
-    QString captions[kRows];     // each ending in one space
-    QString tags[kRows];         // the word on answer rows, empty elsewhere
+    QStringList translations; // trimmed, in file order
+    QVector<int> answerRows;  // row of translation j (1 to 14), parallel to translations
+    QString captions[kRows];  // each ending in one space
+    QString tags[kRows];      // the word on answer rows, empty elsewhere
 };
 
 // Builds question number `question` (1-based) of a run. `questions` holds the run's
@@ -53,8 +52,7 @@ struct Question
 // (A question with an empty rendering shows that same blank caption on its right row;
 // only the tag tells them apart there.) Without such a clash the draws are those of a
 // single try, so a fixed seed gives the same questions as ever.
-Question buildQuestion(Random &random, const QVector<Entry> &questions, int question,
-                       int lastRow);
+Question buildQuestion(Random &random, const QVector<Entry> &questions, int question, int lastRow);
 // The same for a run whose order lists entry numbers of `words` (1-based, 0 unused): the
 // entry at position p of the run is words[order[p - 1]]. The run needs no copy of its words.
 Question buildQuestion(Random &random, const QVector<Entry> &words, const QVector<int> &order,

@@ -4,12 +4,12 @@
 
 #include <QFileInfo>
 
-namespace WordFile {
+namespace WordFile
+{
 
 QString groupPath(const QString &installPath, int group)
 {
-    return installPath + QLatin1String("ciku/ci") + QString::number(group) +
-           QLatin1String(".txt");
+    return installPath + QLatin1String("ciku/ci") + QString::number(group) + QLatin1String(".txt");
 }
 
 int discoverGroups(const QString &installPath)

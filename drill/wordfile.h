@@ -3,7 +3,8 @@
 #include <QList>
 #include <QString>
 
-namespace WordFile {
+namespace WordFile
+{
 
 // Counts are 16-bit in the drill, so a group may hold at most this many entries.
 constexpr int kMaxEntries = 32767;
@@ -17,16 +18,14 @@ QString groupPath(const QString &installPath, int group);
 // Number of groups 1, 2, ... whose files exist, stopping at the first gap.
 int discoverGroups(const QString &installPath);
 
-struct Entry
-{
+struct Entry {
     QString word;         // shown and compared exactly as read
     QString translations; // ";"-separated, as read
 };
 
 enum class LoadStatus { Ok, OpenFailed, TooManyEntries, LineTooLong };
 
-struct Group
-{
+struct Group {
     LoadStatus status = LoadStatus::OpenFailed;
     QString error;
     QList<Entry> entries;

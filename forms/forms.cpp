@@ -7,9 +7,11 @@
 
 #include <cmath>
 
-namespace Forms {
+namespace Forms
+{
 
-namespace {
+namespace
+{
 
 const char *const kLeft = "twipLeft";
 const char *const kTop = "twipTop";
@@ -156,9 +158,9 @@ void setDesignFont(QWidget *widget, const QString &family, double points, bool b
     widget->setFont(designFont(family, points, bold));
 }
 
-QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption,
-                        double left, double top, double width, double height,
-                        const QString &fontFamily, double points)
+QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption, double left,
+                        double top, double width, double height, const QString &fontFamily,
+                        double points)
 {
     auto *button = new QPushButton(caption, parent);
     button->setObjectName(name);
@@ -169,7 +171,8 @@ QPushButton *makeButton(QWidget *parent, const QString &name, const QString &cap
     return button;
 }
 
-namespace {
+namespace
+{
 AnnouncementObserver g_announcementObserver;
 } // namespace
 

@@ -20,7 +20,8 @@ class QMenu;
 class QAction;
 class QPushButton;
 
-namespace Forms {
+namespace Forms
+{
 
 // ---- Geometry: 1 twip = 1/15 logical pixel at 96 dpi.
 constexpr double kTwipsPerPixel = 15.0;
@@ -40,7 +41,10 @@ double twipHeight(const QWidget *widget);
 void setClientSizeTwips(QWidget *window, double width, double height);
 
 // ---- Colours and fonts.
-inline QColor rgb(int r, int g, int b) { return QColor(r, g, b); }
+inline QColor rgb(int r, int g, int b)
+{
+    return QColor(r, g, b);
+}
 void setBackColor(QWidget *widget, const QColor &color); // opaque background
 QColor backColor(const QWidget *widget);
 void setTransparent(QWidget *widget);
@@ -54,9 +58,9 @@ void setDesignFont(QWidget *widget, const QString &family, double points, bool b
 
 // ---- A push button at its place in twips. Enter and keypad Enter press it while it has
 // the focus, as Space does, in every window (not only in dialogs).
-QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption,
-                        double left, double top, double width, double height,
-                        const QString &fontFamily, double points);
+QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption, double left,
+                        double top, double width, double height, const QString &fontFamily,
+                        double points);
 
 // ---- Assistive technology. A label's new caption and a control's new accessible name
 // are announced through QAccessible; tests watch the announcements here, since a headless
@@ -110,8 +114,7 @@ private:
 };
 
 // Members of a control array by index; indexes need not be contiguous.
-template <class T>
-class ControlArray
+template <class T> class ControlArray
 {
 public:
     T *operator()(int index) const { return m_members.value(index, nullptr); }
@@ -154,8 +157,7 @@ enum class Buttons { Ok, YesNo };
 enum class Icon { None, Exclamation, Information };
 enum class Answer { Ok, Yes, No };
 
-struct Message
-{
+struct Message {
     QString text;
     QString title;
     Buttons buttons = Buttons::Ok;
@@ -203,8 +205,7 @@ private:
 };
 
 // Builds a window, loads it and returns it.
-template <class F, class... Args>
-F *loadForm(Args &&...args)
+template <class F, class... Args> F *loadForm(Args &&...args)
 {
     auto *form = new F(std::forward<Args>(args)...);
     form->load();

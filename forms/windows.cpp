@@ -18,9 +18,11 @@ static void initResources()
     Q_UNUSED(done);
 }
 
-namespace Forms {
+namespace Forms
+{
 
-namespace {
+namespace
+{
 MessageAnswerer g_answerer;
 ModalObserver g_modalObserver;
 PopupChooser g_popupChooser;

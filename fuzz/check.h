@@ -11,13 +11,13 @@
 
 // A broken property is a finding: print what broke and abort, so that libFuzzer keeps the
 // input that did it.
-#define FUZZ_CHECK(condition, what)                                                           \
-    do {                                                                                      \
-        if (!(condition)) {                                                                   \
-            std::fprintf(stderr, "fuzz check failed at %s:%d: %s (%s)\n", __FILE__, __LINE__, \
-                         #condition, qPrintable(QString(what)));                             \
-            std::abort();                                                                     \
-        }                                                                                     \
+#define FUZZ_CHECK(condition, what)                                                               \
+    do {                                                                                          \
+        if (!(condition)) {                                                                       \
+            std::fprintf(stderr, "fuzz check failed at %s:%d: %s (%s)\n", __FILE__, __LINE__,     \
+                         #condition, qPrintable(QString(what)));                                  \
+            std::abort();                                                                         \
+        }                                                                                         \
     } while (false)
 
 inline QByteArray inputBytes(const uint8_t *data, size_t size)

@@ -5,15 +5,15 @@
 
 #include <QStringList>
 
-namespace {
+namespace
+{
 
 // The default can never be a value found: values come from single lines.
 const QString kDefault = QStringLiteral("\n");
 
 void checkRead(const QString &text, const QString &section, const QString &key)
 {
-    const Ini::ProfileValue value =
-        Ini::readProfileStringFromText(text, section, key, kDefault);
+    const Ini::ProfileValue value = Ini::readProfileStringFromText(text, section, key, kDefault);
     FUZZ_CHECK(value.count == value.text.size(), value.text);
     if (value.text == kDefault || value.text.isEmpty()) {
         return;

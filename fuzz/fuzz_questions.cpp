@@ -13,7 +13,8 @@
 
 #include <vector>
 
-namespace {
+namespace
+{
 
 using Table = QVector<QStringList>;
 
@@ -55,7 +56,8 @@ double chanceOfFit(const Table &words, int question, const QStringList &rights)
 void checkQuestion(const Table &words, int question, int lastRow, quint64 seed)
 {
     Random random(seed);
-    const Questions::Question q = Questions::buildQuestion(random, entries(words), question, lastRow);
+    const Questions::Question q =
+        Questions::buildQuestion(random, entries(words), question, lastRow);
     const QStringList rights = Questions::splitTranslations(words[question][1]);
     FUZZ_CHECK(q.word == words[question][0] && q.translations == rights, q.word);
     FUZZ_CHECK(q.answerRows.size() == rights.size(), QString::number(q.answerRows.size()));
@@ -90,7 +92,8 @@ void checkQuestion(const Table &words, int question, int lastRow, quint64 seed)
         FUZZ_CHECK(fits || (text.isEmpty() && rare), q.captions[g]);
     }
     Random again(seed);
-    const Questions::Question repeat = Questions::buildQuestion(again, entries(words), question, lastRow);
+    const Questions::Question repeat =
+        Questions::buildQuestion(again, entries(words), question, lastRow);
     FUZZ_CHECK(repeat.answerRows == q.answerRows, "a seed repeats its question");
 }
 
@@ -109,6 +112,30 @@ void checkShuffle(int count, quint64 seed)
     }
     Random random(seed);
     FUZZ_CHECK(Questions::shuffledOrder(random, count) == expected, QString::number(count));
+}
+
+// A run reads its questions through its order: the same as the group copied into it.
+void checkRunOrder(const Table &words, int question, int lastRow, quint64 seed)
+{
+    const QVector<Questions::Entry> all = entries(words);
+    Random shuffle(seed);
+    const QVector<int> order = Questions::shuffledOrder(shuffle, static_cast<int>(all.size()) - 1);
+    QVector<Questions::Entry> copied{Questions::Entry()};
+    for (int entry : order) {
+        copied.append(all[entry]);
+    }
+    Random one(seed);
+    Random two(seed);
+    const Questions::Question viaOrder =
+        Questions::buildQuestion(one, all, order, question, lastRow);
+    const Questions::Question viaCopy = Questions::buildQuestion(two, copied, question, lastRow);
+    FUZZ_CHECK(viaOrder.word == viaCopy.word && viaOrder.answerRows == viaCopy.answerRows,
+               viaOrder.word);
+    for (int g = 0; g < Questions::kRows; ++g) {
+        FUZZ_CHECK(viaOrder.captions[g] == viaCopy.captions[g] &&
+                       viaOrder.tags[g] == viaCopy.tags[g],
+                   QString::number(g));
+    }
 }
 
 } // namespace
@@ -135,5 +162,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     }
     checkQuestion(words, data[8] % count + 1, lastRow, seed);
+    checkRunOrder(words, data[8] % count + 1, lastRow, seed);
     return 0;
 }

@@ -13,20 +13,19 @@
 
 #include <algorithm>
 
-namespace {
+namespace
+{
 
 constexpr int kHeader = 15;
 
-struct Run
-{
+struct Run {
     qint32 correct = 0;
     qint32 wrong = 0;
     qint32 rate = 0;
     qint16 speed = 0;
 };
 
-template <typename T>
-T held(__int128 value)
+template <typename T> T held(__int128 value)
 {
     const __int128 low = std::numeric_limits<T>::min();
     const __int128 high = std::numeric_limits<T>::max();
@@ -102,8 +101,8 @@ void checkSave(const Run &run, bool exists, const QByteArray &image)
         writeAll(path, image);
     }
     const QString own = path + QStringLiteral(".aBc123");
-    const QString other = RecordFile::recordPath(dir.path() + QLatin1Char('/'), 12) +
-                          QStringLiteral(".aBc123");
+    const QString other =
+        RecordFile::recordPath(dir.path() + QLatin1Char('/'), 12) + QStringLiteral(".aBc123");
     writeAll(own, "x");
     writeAll(other, "x");
 

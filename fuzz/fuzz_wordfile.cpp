@@ -11,7 +11,8 @@
 
 #include <algorithm>
 
-namespace {
+namespace
+{
 
 // CR LF, then each remaining CR, become LF; one LF at the very end only ends the last line.
 QList<QByteArray> modelLines(QByteArray body)

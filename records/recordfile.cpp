@@ -13,9 +13,11 @@
 #include <algorithm>
 #include <limits>
 
-namespace RecordFile {
+namespace RecordFile
+{
 
-namespace {
+namespace
+{
 
 constexpr qint64 kTableSize = qint64(kPlaces) * kPlaceSize;
 
@@ -32,11 +34,10 @@ QString notAFileError(const QString &path)
     return QStringLiteral("%1 is not a regular file").arg(path);
 }
 
-template <typename Field>
-Field saturated(qint64 value)
+template <typename Field> Field saturated(qint64 value)
 {
     return static_cast<Field>(std::clamp<qint64>(value, std::numeric_limits<Field>::min(),
-                                                  std::numeric_limits<Field>::max()));
+                                                 std::numeric_limits<Field>::max()));
 }
 
 // correct x rate x speed, held at the nearest end of the 32-bit range instead of wrapping.
@@ -154,8 +155,7 @@ ReadResult readRecord(const QString &path)
     return result;
 }
 
-SaveResult saveRun(const QString &path, qint32 correct, qint32 wrong, qint32 rate,
-                   qint16 speed)
+SaveResult saveRun(const QString &path, qint32 correct, qint32 wrong, qint32 rate, qint16 speed)
 {
     SaveResult result;
     PlaceRecord run;

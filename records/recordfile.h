@@ -5,14 +5,14 @@
 
 #include <array>
 
-namespace RecordFile {
+namespace RecordFile
+{
 
 constexpr int kPlaceSize = 10;
 constexpr int kPlaces = 10;
 
 // One place of a group's top-ten table, stored little-endian in 10 bytes.
-struct PlaceRecord
-{
+struct PlaceRecord {
     qint32 Point = 0;
     qint16 NumberOfWords = 0;
     qint16 Rate = 0;
@@ -36,8 +36,7 @@ PlaceRecord readPlace(const QByteArray &image, int place);
 // unchanged).
 qint16 placeRun(QByteArray &image, const PlaceRecord &run);
 
-struct ReadResult
-{
+struct ReadResult {
     bool ok = false;
     QString error;
     Table places{};
@@ -46,9 +45,8 @@ struct ReadResult
 // Reads places 1 to 10, creating an empty file when there is none.
 ReadResult readRecord(const QString &path);
 
-struct SaveResult
-{
-    bool ok = true;   // false when the file could not be read or written
+struct SaveResult {
+    bool ok = true; // false when the file could not be read or written
     QString error;
     qint16 place = 0; // place the run took, 0 for none (also when nothing was saved)
 };
@@ -60,8 +58,7 @@ struct SaveResult
 // A save also removes what killed saves of the same record left: files named as the
 // record followed by a dot and six letters or digits (record_1.divu.aBcDeF, never
 // record_12.divu.aBcDeF when saving record_1.divu).
-SaveResult saveRun(const QString &path, qint32 correct, qint32 wrong, qint32 rate,
-                   qint16 speed);
+SaveResult saveRun(const QString &path, qint32 correct, qint32 wrong, qint32 rate, qint16 speed);
 
 // Deletes the record; false when there was no file or it could not be deleted.
 bool clearRecord(const QString &path);

@@ -1,12 +1,12 @@
 #include "records/recordwindow.h"
 
+#include "base/numtext.h"
 #include "records/recordfile.h"
 #include "settings/speed.h"
 #include "shell/programstate.h"
-#include "base/numtext.h"
 
-
-namespace {
+namespace
+{
 
 using LabelArray = Forms::ControlArray<Forms::Label> RecordWindow::*;
 
@@ -21,8 +21,7 @@ const QRgb kBrown = qRgb(192, 64, 0);
 const char *const kLabelFont = "Microsoft Sans Serif";
 
 // The column headings and the notice (twips: left, top, width, height).
-struct FixedLabel
-{
+struct FixedLabel {
     const char *name;
     const char *caption;
     int left, top, width, height;
@@ -43,8 +42,7 @@ const FixedLabel kFixedLabels[] = {
 // The cells of rows 1 to 10, one column each, left to right: Place, Point, Number of
 // Words, Speed, Correctness Rate. Place numbers are 210 x 210; the other cells are 255
 // high and as wide as their text.
-struct Column
-{
+struct Column {
     LabelArray array;
     const char *name;
     const char *caption; // "" for the place numbers, which show their own row number
@@ -63,11 +61,10 @@ const Column kColumns[] = {
 
 // Tops of the cells, row by row, in the column order above.
 const int kRowTops[10][5] = {
-    {945, 915, 945, 915, 945},      {1200, 1200, 1200, 1200, 1200},
-    {1470, 1470, 1470, 1470, 1470}, {1725, 1725, 1725, 1725, 1725},
-    {1980, 1980, 1980, 1980, 1980}, {2250, 2250, 2250, 2250, 2250},
-    {2505, 2505, 2505, 2490, 2505}, {2760, 2760, 2760, 2760, 2760},
-    {3030, 3030, 3030, 3030, 3030}, {3285, 3285, 3285, 3315, 3285},
+    {945, 915, 945, 915, 945},      {1200, 1200, 1200, 1200, 1200}, {1470, 1470, 1470, 1470, 1470},
+    {1725, 1725, 1725, 1725, 1725}, {1980, 1980, 1980, 1980, 1980}, {2250, 2250, 2250, 2250, 2250},
+    {2505, 2505, 2505, 2490, 2505}, {2760, 2760, 2760, 2760, 2760}, {3030, 3030, 3030, 3030, 3030},
+    {3285, 3285, 3285, 3315, 3285},
 };
 
 Forms::Label *makeLabel(QWidget *parent, const QString &name, const QString &caption, QRgb color)
@@ -81,11 +78,11 @@ Forms::Label *makeLabel(QWidget *parent, const QString &name, const QString &cap
     return label;
 }
 
-QPushButton *makeButton(QWidget *parent, const char *name, const char *caption, int left,
-                        int top, int width, int height, double points)
+QPushButton *makeButton(QWidget *parent, const char *name, const char *caption, int left, int top,
+                        int width, int height, double points)
 {
-    return Forms::makeButton(parent, QLatin1String(name), QLatin1String(caption), left, top,
-                             width, height, QStringLiteral("MS Sans Serif"), points);
+    return Forms::makeButton(parent, QLatin1String(name), QLatin1String(caption), left, top, width,
+                             height, QStringLiteral("MS Sans Serif"), points);
 }
 
 } // namespace
@@ -111,8 +108,8 @@ void RecordWindow::buildControls()
     titleLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
     for (const FixedLabel &row : kFixedLabels) {
-        Forms::Label *label = makeLabel(this, QLatin1String(row.name),
-                                        QLatin1String(row.caption), row.color);
+        Forms::Label *label =
+            makeLabel(this, QLatin1String(row.name), QLatin1String(row.caption), row.color);
         Forms::setTwipGeometry(label, row.left, row.top, row.width, row.height);
         if (qstrcmp(row.name, "noPlaceNotice") == 0) {
             noPlaceNotice = label;
@@ -123,11 +120,10 @@ void RecordWindow::buildControls()
     for (int n = 1; n <= 10; ++n) {
         for (int c = 0; c < 5; ++c) {
             const Column &column = kColumns[c];
-            const QString caption =
-                c == 0 ? QString::number(n) : QLatin1String(column.caption);
-            Forms::Label *label = makeLabel(
-                this, QStringLiteral("%1_%2").arg(QLatin1String(column.name)).arg(n), caption,
-                column.color);
+            const QString caption = c == 0 ? QString::number(n) : QLatin1String(column.caption);
+            Forms::Label *label =
+                makeLabel(this, QStringLiteral("%1_%2").arg(QLatin1String(column.name)).arg(n),
+                          caption, column.color);
             if (c == 0) {
                 Forms::setTwipGeometry(label, column.left, kRowTops[n - 1][c], 210, 210);
                 // The box is barely taller than the digits: no indent for the border, and

@@ -1,6 +1,7 @@
 #include "settings/speed.h"
 
-namespace Speed {
+namespace Speed
+{
 
 int secondsForIndex(int index)
 {

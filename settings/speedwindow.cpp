@@ -5,13 +5,13 @@
 
 #include <QEvent>
 
-namespace {
+namespace
+{
 
 const QColor kWindowBack = Forms::rgb(255, 255, 192);
 const QColor kTitleBack = Forms::rgb(192, 255, 192);
 
-struct OptionRow
-{
+struct OptionRow {
     int index;
     const char *caption;
     double left, top, width, height; // inside the option frame
@@ -60,8 +60,8 @@ SpeedWindow::SpeedWindow(DrillWindow *drill) : Forms::Form(drill, Qt::Dialog), m
     }
     speedOptions(1)->setChecked(true);
 
-    okButton = Forms::makeButton(this, QStringLiteral("okButton"), QStringLiteral("OK"), 420,
-                                 1740, 1215, 345, QStringLiteral("Microsoft Sans Serif"), 9);
+    okButton = Forms::makeButton(this, QStringLiteral("okButton"), QStringLiteral("OK"), 420, 1740,
+                                 1215, 345, QStringLiteral("Microsoft Sans Serif"), 9);
     connect(okButton, &QPushButton::clicked, this, &SpeedWindow::applyChosenOption);
 
     // OK comes first in the tab order, so it has the focus when the window opens.

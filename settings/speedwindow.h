@@ -16,7 +16,7 @@ class SpeedWindow : public Forms::Form
 public:
     explicit SpeedWindow(DrillWindow *drill);
 
-    void applyChosenOption(); // the first selected option, as OK does
+    void applyChosenOption();    // the first selected option, as OK does
     void applyOption(int index); // applies a level and closes, as a double-click does
 
     Forms::Label *titleLabel = nullptr;

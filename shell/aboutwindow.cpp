@@ -3,12 +3,12 @@
 #include <QKeyEvent>
 #include <QPixmap>
 
-namespace {
+namespace
+{
 
 const QColor kWindowBack = Forms::rgb(255, 255, 192);
 
-struct TextRow
-{
+struct TextRow {
     const char *name;
     double left, top, width, height;
     QColor fore;
@@ -17,24 +17,21 @@ struct TextRow
     const char *caption;
 };
 
-const TextRow kTitle = {"titleLabel", 990, 135, 3585, 705, Forms::rgb(0, 128, 0), 14.25, false,
-                        "Wordmoor"};
-const TextRow kVersion = {"versionLabel", 1035, 945, 1140, 255, Forms::rgb(0, 0, 255), 10.5,
-                          true, "Version: 2.0"};
+const TextRow kTitle = {"titleLabel",          990,   135,   3585,      705,
+                        Forms::rgb(0, 128, 0), 14.25, false, "Wordmoor"};
+const TextRow kVersion = {"versionLabel",        1035, 945,  1140,          255,
+                          Forms::rgb(0, 0, 255), 10.5, true, "Version: 2.0"};
 // Index order of the contact lines: the developer, the telephone, the e-mail.
 const TextRow kDescriptions[] = {
     {"contactLine_0", 1035, 1260, 2085, 255, Forms::rgb(255, 0, 0), 10.5, true,
      "Developer: the Wordmoor project"},
-    {"contactLine_1", 1035, 1620, 2220, 255, Forms::rgb(0, 0, 255), 10.5, true,
-     "Telephone: none"},
-    {"contactLine_2", 1035, 1950, 2700, 255, Forms::rgb(255, 0, 0), 10.5, true,
-     "E-mail: none"},
+    {"contactLine_1", 1035, 1620, 2220, 255, Forms::rgb(0, 0, 255), 10.5, true, "Telephone: none"},
+    {"contactLine_2", 1035, 1950, 2700, 255, Forms::rgb(255, 0, 0), 10.5, true, "E-mail: none"},
 };
-const TextRow kDisclaimer = {"statementLabel", 255, 2475, 2145, 195, Forms::rgb(0, 128, 0), 8.25,
-                             true, ""};
+const TextRow kDisclaimer = {"statementLabel",      255,  2475, 2145, 195,
+                             Forms::rgb(0, 128, 0), 8.25, true, ""};
 
-struct LineRow
-{
+struct LineRow {
     int index;
     double x1, x2, y;
     int pixels; // drawn thickness

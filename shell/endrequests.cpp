@@ -7,7 +7,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 int g_pipe[2] = {-1, -1};
 const int kSignals[] = {SIGTERM, SIGINT, SIGHUP};

@@ -8,9 +8,11 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-namespace FirstStart {
+namespace FirstStart
+{
 
-namespace {
+namespace
+{
 
 // A dangling link counts too: writing through it would not be "leaving it alone".
 bool pathTaken(const QString &path)

@@ -6,10 +6,10 @@
 // The first start of an installed copy: the installed tree is read-only and shared, so a
 // user without a Wordmoor.INI gets a folder of their own holding copies of the bundled
 // groups (records are written beside them) and an INI that points at it.
-namespace FirstStart {
-
-struct Result
+namespace FirstStart
 {
+
+struct Result {
     enum Outcome {
         NotNeeded, // an INI exists, or this copy is not installed: nothing was touched
         SetUp,     // the user folder is filled and the INI written

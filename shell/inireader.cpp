@@ -3,9 +3,11 @@
 #include <QFile>
 #include <QStringList>
 
-namespace Ini {
+namespace Ini
+{
 
-namespace {
+namespace
+{
 
 ProfileValue fromText(const QString &text)
 {
@@ -69,15 +71,14 @@ ProfileValue readProfileStringFromText(const QString &iniText, const QString &se
     return fromText(defaultText);
 }
 
-ProfileValue readProfileString(const QString &iniPath, const QString &section,
-                               const QString &key, const QString &defaultText)
+ProfileValue readProfileString(const QString &iniPath, const QString &section, const QString &key,
+                               const QString &defaultText)
 {
     QFile file(iniPath);
     if (!file.open(QIODevice::ReadOnly)) {
         return fromText(defaultText);
     }
-    return readProfileStringFromText(QString::fromUtf8(file.readAll()), section, key,
-                                     defaultText);
+    return readProfileStringFromText(QString::fromUtf8(file.readAll()), section, key, defaultText);
 }
 
 } // namespace Ini

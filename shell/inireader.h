@@ -2,11 +2,11 @@
 
 #include <QString>
 
-namespace Ini {
-
-struct ProfileValue
+namespace Ini
 {
-    QString text; // the value, or the default when the file, section or key is missing
+
+struct ProfileValue {
+    QString text;  // the value, or the default when the file, section or key is missing
     int count = 0; // characters in text; 0 for an empty value
 };
 
@@ -14,8 +14,8 @@ struct ProfileValue
 // names match case-insensitively, the first match wins, blanks around the value and one
 // pair of matching quotes are dropped, lines starting with ';' are comments. The file is
 // read as UTF-8.
-ProfileValue readProfileString(const QString &iniPath, const QString &section,
-                               const QString &key, const QString &defaultText);
+ProfileValue readProfileString(const QString &iniPath, const QString &section, const QString &key,
+                               const QString &defaultText);
 
 // The same on the file's text.
 ProfileValue readProfileStringFromText(const QString &iniText, const QString &section,

@@ -27,10 +27,11 @@ ProgramMenu::ProgramMenu(DrillWindow *drill) : Forms::Form(drill, Qt::Window), m
     settingItem = item(QStringLiteral("settingItem"), QStringLiteral("Setting"),
                        &ProgramMenu::openSpeedWindow);
     fileMenu->addSeparator();
-    myWordsItem = item(QStringLiteral("myWordsItem"), QStringLiteral("My Words"),
-                       &ProgramMenu::openNotice);
+    myWordsItem =
+        item(QStringLiteral("myWordsItem"), QStringLiteral("My Words"), &ProgramMenu::openNotice);
     fileMenu->addSeparator();
-    aboutItem = item(QStringLiteral("aboutItem"), QStringLiteral("About"), &ProgramMenu::openAbout);
+    aboutItem =
+        item(QStringLiteral("aboutItem"), QStringLiteral("About"), &ProgramMenu::openAbout);
     fileMenu->addSeparator();
     exitItem = item(QStringLiteral("exitItem"), QStringLiteral("Exit"), &ProgramMenu::exitProgram);
 

@@ -4,7 +4,8 @@
 
 #include <QDir>
 
-namespace Startup {
+namespace Startup
+{
 
 QString configDirectory()
 {
@@ -22,9 +23,9 @@ QString iniPath(const QString &configDir)
 
 QString installPathFromIni(const QString &iniFile)
 {
-    const Ini::ProfileValue value = Ini::readProfileString(
-        iniFile, QStringLiteral("InstallSettings"), QStringLiteral("InstallPath"),
-        QStringLiteral("empty"));
+    const Ini::ProfileValue value =
+        Ini::readProfileString(iniFile, QStringLiteral("InstallSettings"),
+                               QStringLiteral("InstallPath"), QStringLiteral("empty"));
     if (value.count > 0) {
         // Appended whatever the value ends with, as installers write it without one.
         return value.text + QLatin1Char('/');

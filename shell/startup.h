@@ -2,7 +2,8 @@
 
 #include <QString>
 
-namespace Startup {
+namespace Startup
+{
 
 // Where the configuration lives: XDG_CONFIG_HOME when set, else ~/.config.
 QString configDirectory();

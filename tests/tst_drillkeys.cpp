@@ -161,10 +161,9 @@ private slots:
         QCOMPARE(d.markedRow(), -1);
         QTest::keyClick(d.rowFrame, Qt::Key_Space);
         QVERIFY(d.run().isAnswering());
-        const QList<QPair<Qt::Key, int>> moves = {{Qt::Key_Down, 0}, {Qt::Key_Down, 1},
-                                                  {Qt::Key_End, 14},  {Qt::Key_Down, 14},
-                                                  {Qt::Key_Up, 13},   {Qt::Key_Home, 0},
-                                                  {Qt::Key_Up, 0}};
+        const QList<QPair<Qt::Key, int>> moves = {
+            {Qt::Key_Down, 0}, {Qt::Key_Down, 1}, {Qt::Key_End, 14}, {Qt::Key_Down, 14},
+            {Qt::Key_Up, 13},  {Qt::Key_Home, 0}, {Qt::Key_Up, 0}};
         for (const auto &move : moves) {
             QTest::keyClick(d.rowFrame, move.first);
             QCOMPARE(d.markedRow(), move.second);
@@ -267,8 +266,9 @@ private slots:
         m_announced.clear();
         d.moveMark(Qt::Key_Down);
         QCOMPARE(m_announced, QList<QObject *>{d.candidateRows(0)});
-        QCOMPARE(QAccessible::queryAccessibleInterface(d.candidateRows(0))->text(QAccessible::Name),
-                 QStringLiteral("1. %1, marked").arg(d.candidateRows(0)->caption().trimmed()));
+        QCOMPARE(
+            QAccessible::queryAccessibleInterface(d.candidateRows(0))->text(QAccessible::Name),
+            QStringLiteral("1. %1, marked").arg(d.candidateRows(0)->caption().trimmed()));
     }
 
     // Guards the found state in a row's name while the question is open.

@@ -6,7 +6,8 @@
 #include <QSet>
 #include <QtTest>
 
-namespace {
+namespace
+{
 
 // Entries from word, translations, word, translations, ...
 QList<WordFile::Entry> entries(const QStringList &flat)

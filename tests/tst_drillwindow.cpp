@@ -14,7 +14,8 @@
 
 #include <memory>
 
-namespace {
+namespace
+{
 
 // n words of one rendering each, CR LF line ends.
 QByteArray simpleGroup(int n)
@@ -282,8 +283,8 @@ void TestDrillWindow::failedLoadsWarnAndKeepGroup_data()
     QTest::addColumn<QString>("text");
     QTest::newRow("file_gone") << "remove" << true << "Fail to find file 'ci2'.";
     QTest::newRow("too_many_entries") << "oversize" << true << "Group 2 cannot be loaded: ";
-    QTest::newRow("line_too_long") << "long_line" << true
-                                   << "Group 2 cannot be loaded: line 2 of ci2.txt holds 50000";
+    QTest::newRow("line_too_long")
+        << "long_line" << true << "Group 2 cannot be loaded: line 2 of ci2.txt holds 50000";
     QTest::newRow("file_gone_none_loaded") << "remove" << false << "Fail to find file 'ci2'.";
 }
 
@@ -361,7 +362,8 @@ void TestDrillWindow::showsTheOpenQuestion()
     QVERIFY(!d->groupList->isEnabled());
     QVERIFY(!d->programMenu()->settingItem->isEnabled());
     QVERIFY(d->questionClock->isEnabled());
-    QCOMPARE(d->questionNumberLabel->caption(), second ? QStringLiteral("2") : QStringLiteral("1"));
+    QCOMPARE(d->questionNumberLabel->caption(),
+             second ? QStringLiteral("2") : QStringLiteral("1"));
     QCOMPARE(Forms::twipWidth(d->timeBar), 13.0);
     QCOMPARE(Forms::twipHeight(d->progressCover), 6330.0);
     QVERIFY(!d->progressCover->isHidden());
@@ -434,21 +436,26 @@ void TestDrillWindow::wholeRuns_data()
     QTest::addColumn<int>("words");
     QTest::addColumn<int>("speedIndex");
     QTest::addColumn<QString>("moves");
-    QTest::addColumn<QString>("ending");   // pause_ends, stop, stop_in_question
+    QTest::addColumn<QString>("ending");    // pause_ends, stop, stop_in_question
     QTest::addColumn<QByteArray>("place1"); // empty: nothing written
     QTest::addColumn<int>("recordShows");
 
     // 4 right x 100 % x Normal
-    QTest::newRow("all_right") << 4 << 1 << "RRRR" << "pause_ends" << place(800, 4, 100, 2) << 1;
+    QTest::newRow("all_right") << 4 << 1 << "RRRR"
+                               << "pause_ends" << place(800, 4, 100, 2) << 1;
     // 2 right of 3, rate 67, Slow
-    QTest::newRow("wrong_click_slow") << 3 << 0 << "RWR" << "pause_ends" << place(134, 3, 67, 1)
-                                      << 1;
-    QTest::newRow("all_timed_out") << 2 << 1 << "TT" << "pause_ends" << QByteArray() << 1;
-    QTest::newRow("stop_in_first_pause") << 3 << 1 << "R" << "stop" << QByteArray() << 0;
-    QTest::newRow("stop_in_first_question") << 3 << 1 << "" << "stop" << QByteArray() << 0;
-    QTest::newRow("stop_in_third_question")
-        << 5 << 2 << "RR" << "stop_in_question" << place(600, 2, 100, 3) << 1;
-    QTest::newRow("stop_in_last_pause") << 2 << 1 << "RR" << "stop" << place(400, 2, 100, 2) << 1;
+    QTest::newRow("wrong_click_slow") << 3 << 0 << "RWR"
+                                      << "pause_ends" << place(134, 3, 67, 1) << 1;
+    QTest::newRow("all_timed_out") << 2 << 1 << "TT"
+                                   << "pause_ends" << QByteArray() << 1;
+    QTest::newRow("stop_in_first_pause") << 3 << 1 << "R"
+                                         << "stop" << QByteArray() << 0;
+    QTest::newRow("stop_in_first_question") << 3 << 1 << ""
+                                            << "stop" << QByteArray() << 0;
+    QTest::newRow("stop_in_third_question") << 5 << 2 << "RR"
+                                            << "stop_in_question" << place(600, 2, 100, 3) << 1;
+    QTest::newRow("stop_in_last_pause") << 2 << 1 << "RR"
+                                        << "stop" << place(400, 2, 100, 2) << 1;
 }
 
 void TestDrillWindow::wholeRuns()

@@ -9,7 +9,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace {
+namespace
+{
 
 bool writeFile(const QString &path, const QByteArray &bytes)
 {

@@ -2,8 +2,8 @@
 // the confirmed Exit.
 
 #include "drill/drillwindow.h"
-#include "records/recordwindow.h"
 #include "records/recordfile.h"
+#include "records/recordwindow.h"
 #include "shell/noticewindow.h"
 #include "shell/programmenu.h"
 #include "shell/programstate.h"
@@ -113,10 +113,14 @@ private slots:
     {
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("window");
-        QTest::newRow("record") << "recordItem" << "RecordWindow";
-        QTest::newRow("setting") << "settingItem" << "SpeedWindow";
-        QTest::newRow("my_words") << "myWordsItem" << "NoticeWindow";
-        QTest::newRow("about") << "aboutItem" << "AboutWindow";
+        QTest::newRow("record") << "recordItem"
+                                << "RecordWindow";
+        QTest::newRow("setting") << "settingItem"
+                                 << "SpeedWindow";
+        QTest::newRow("my_words") << "myWordsItem"
+                                  << "NoticeWindow";
+        QTest::newRow("about") << "aboutItem"
+                               << "AboutWindow";
     }
 
     void eachItemOpensItsWindow()

@@ -1,6 +1,6 @@
 // The question builder on its own: splitting, the shuffle, and how rows are filled.
-#include "drill/questions.h"
 #include "base/random.h"
+#include "drill/questions.h"
 
 #include <QSet>
 #include <QtTest>
@@ -213,11 +213,11 @@ void TestQuestions::wrongRowsNeverReadLikeRightOnes_data()
         << QStringList{"kiwi "};
     QTest::newRow("piece_equal") << QStringList{"问", "apple; pear", "他", "pear ; kiwi"} << 1
                                  << QStringList{"kiwi "};
-    QTest::newRow("empty_piece_equal") << QStringList{"问", "a;;b", "他", "x;"} << 1
-                                       << QStringList{"x "};
+    QTest::newRow("empty_piece_equal")
+        << QStringList{"问", "a;;b", "他", "x;"} << 1 << QStringList{"x "};
     // Equal word texts are still two words: the other may serve, its renderings differing.
-    QTest::newRow("same_word_other_rendering") << QStringList{"同", "same", "同", "other"} << 2
-                                               << QStringList{"same "};
+    QTest::newRow("same_word_other_rendering")
+        << QStringList{"同", "same", "同", "other"} << 2 << QStringList{"same "};
     QTest::newRow("no_other_candidate_blank")
         << QStringList{"同", "same", "同", " same ", "异", "same;same"} << 1 << QStringList{" "};
 }
@@ -230,7 +230,8 @@ void TestQuestions::wrongRowsNeverReadLikeRightOnes()
     const Table words = table(flat);
     QSet<QString> seen;
     for (int round = 0; round < 100; ++round) {
-        const Questions::Question q = Questions::buildQuestion(m_random, entries(words), question, 14);
+        const Questions::Question q =
+            Questions::buildQuestion(m_random, entries(words), question, 14);
         for (int g = 0; g < Questions::kRows; ++g) {
             if (!q.answerRows.contains(g)) {
                 QVERIFY(q.tags[g].isEmpty());
@@ -246,8 +247,8 @@ void TestQuestions::drawsAreThoseOfASingleTryWithoutClashes()
     // Fixed seeds keep giving the questions they gave before clashes were redrawn: the
     // rows, then per wrong row an entry other than the question and, for a line of several
     // renderings, one of them.
-    const Table words = table({"甲", "alpha", "乙", "b1; b2", "丙", " c ", "丁", "d1;d2;d3",
-                               "戊", "e1;e2;e3;e4"});
+    const Table words =
+        table({"甲", "alpha", "乙", "b1; b2", "丙", " c ", "丁", "d1;d2;d3", "戊", "e1;e2;e3;e4"});
     for (int seed = 1; seed <= 30; ++seed) {
         const int question = seed % 5 + 1;
         Random model(seed);
@@ -275,7 +276,8 @@ void TestQuestions::drawsAreThoseOfASingleTryWithoutClashes()
                             ' ';
         }
         Random random(seed);
-        const Questions::Question q = Questions::buildQuestion(random, entries(words), question, 14);
+        const Questions::Question q =
+            Questions::buildQuestion(random, entries(words), question, 14);
         QCOMPARE(q.answerRows, rows);
         QCOMPARE(QStringList(std::begin(q.captions), std::end(q.captions)), captions);
         QCOMPARE(random.next(), model.next());
@@ -291,7 +293,8 @@ void TestQuestions::rightRowsAreDrawnAnywhere()
     bool descending = false;
     for (int round = 0; round < 300; ++round) {
         rowsOfOne.insert(Questions::buildQuestion(m_random, entries(words), 1, 14).answerRows[0]);
-        const QVector<int> two = Questions::buildQuestion(m_random, entries(words), 2, 14).answerRows;
+        const QVector<int> two =
+            Questions::buildQuestion(m_random, entries(words), 2, 14).answerRows;
         ascending = ascending || two[0] < two[1];
         descending = descending || two[0] > two[1];
     }
@@ -301,8 +304,8 @@ void TestQuestions::rightRowsAreDrawnAnywhere()
 
 void TestQuestions::wrongCandidatesComeFromManyEntries()
 {
-    const Table words = table({"一", "one", "二", "two", "三", "three", "四", "four", "五", "five",
-                               "六", "six"});
+    const Table words =
+        table({"一", "one", "二", "two", "三", "three", "四", "four", "五", "five", "六", "six"});
     QSet<QString> all;
     int mostInOneQuestion = 0;
     for (int round = 0; round < 50; ++round) {
@@ -341,7 +344,8 @@ void TestQuestions::runOrderReadsLikeACopiedList()
 {
     QStringList flat;
     for (int w = 1; w <= 9; ++w) {
-        flat << QStringLiteral("词%1").arg(w) << QStringLiteral("a%1;b%1;c%1").arg(w).left(w % 3 ? 8 : 2);
+        flat << QStringLiteral("词%1").arg(w)
+             << QStringLiteral("a%1;b%1;c%1").arg(w).left(w % 3 ? 8 : 2);
     }
     const QVector<Questions::Entry> words = entries(table(flat));
     const QVector<int> order = Questions::shuffledOrder(m_random, 9);
@@ -370,9 +374,11 @@ void TestQuestions::findsOverlongLine()
     for (int i = 0; i < 15; ++i) {
         fifteen << QStringLiteral("x%1").arg(i);
     }
-    QCOMPARE(Questions::firstOverlongEntry(entries(table({"a", "b", "c", fifteen.join(';')})), 14), 2);
+    QCOMPARE(Questions::firstOverlongEntry(entries(table({"a", "b", "c", fifteen.join(';')})), 14),
+             2);
     fifteen.removeLast();
-    QCOMPARE(Questions::firstOverlongEntry(entries(table({"a", "b", "c", fifteen.join(';')})), 14), 0);
+    QCOMPARE(Questions::firstOverlongEntry(entries(table({"a", "b", "c", fifteen.join(';')})), 14),
+             0);
 }
 
 QTEST_MAIN(TestQuestions)

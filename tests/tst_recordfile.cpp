@@ -13,7 +13,8 @@
 #include <sys/resource.h>
 #endif
 
-namespace {
+namespace
+{
 
 QByteArray entry(qint32 point, int words, int rate, int speed)
 {
@@ -105,9 +106,9 @@ private slots:
             << cut << QList<int>{50, 1, 10, 1} << 500 << "1 2 new 3 4 - - - - -";
         QTest::newRow("short_37_run_below_cut_place")
             << cut << QList<int>{20, 1, 10, 1} << 200 << "1 2 3 4 new - - - - -";
-        QTest::newRow("long_150_takes_place_2") << full + tableOf({11, 22, 33, 44, 55})
-                                                << QList<int>{95, 1, 10, 1} << 950
-                                                << "1 new 2 3 4 5 6 7 8 9 tail";
+        QTest::newRow("long_150_takes_place_2")
+            << full + tableOf({11, 22, 33, 44, 55}) << QList<int>{95, 1, 10, 1} << 950
+            << "1 new 2 3 4 5 6 7 8 9 tail";
         const int max32 = std::numeric_limits<qint32>::max();
         const int min32 = std::numeric_limits<qint32>::min();
         const QString top = "new 1 2 3 4 5 6 7 8 9";
@@ -170,17 +171,28 @@ private slots:
         QTest::addColumn<QString>("name"); // beside group 1's record
         QTest::addColumn<QString>("kind"); // file, folder or link
         QTest::addColumn<bool>("removed");
-        QTest::newRow("own_leftover") << "record_1.divu.aBcDeF" << "file" << true;
-        QTest::newRow("own_leftover_digits") << "record_1.divu.Q9w8E7" << "file" << true;
-        QTest::newRow("other_group") << "record_12.divu.aBcDeF" << "file" << false;
-        QTest::newRow("five_chars") << "record_1.divu.aBcDe" << "file" << false;
-        QTest::newRow("seven_chars") << "record_1.divu.aBcDeFg" << "file" << false;
-        QTest::newRow("not_letters") << "record_1.divu.aB-DeF" << "file" << false;
-        QTest::newRow("no_dot") << "record_1.divuaBcDeF" << "file" << false;
-        QTest::newRow("other_case") << "RECORD_1.DIVU.aBcDeF" << "file" << false;
-        QTest::newRow("prefixed") << "xrecord_1.divu.aBcDeF" << "file" << false;
-        QTest::newRow("folder") << "record_1.divu.aBcDeF" << "folder" << false;
-        QTest::newRow("link") << "record_1.divu.aBcDeF" << "link" << false;
+        QTest::newRow("own_leftover") << "record_1.divu.aBcDeF"
+                                      << "file" << true;
+        QTest::newRow("own_leftover_digits") << "record_1.divu.Q9w8E7"
+                                             << "file" << true;
+        QTest::newRow("other_group") << "record_12.divu.aBcDeF"
+                                     << "file" << false;
+        QTest::newRow("five_chars") << "record_1.divu.aBcDe"
+                                    << "file" << false;
+        QTest::newRow("seven_chars") << "record_1.divu.aBcDeFg"
+                                     << "file" << false;
+        QTest::newRow("not_letters") << "record_1.divu.aB-DeF"
+                                     << "file" << false;
+        QTest::newRow("no_dot") << "record_1.divuaBcDeF"
+                                << "file" << false;
+        QTest::newRow("other_case") << "RECORD_1.DIVU.aBcDeF"
+                                    << "file" << false;
+        QTest::newRow("prefixed") << "xrecord_1.divu.aBcDeF"
+                                  << "file" << false;
+        QTest::newRow("folder") << "record_1.divu.aBcDeF"
+                                << "folder" << false;
+        QTest::newRow("link") << "record_1.divu.aBcDeF"
+                              << "link" << false;
     }
 
     void removesOwnLeftovers()

@@ -12,7 +12,8 @@
 
 #include <memory>
 
-namespace {
+namespace
+{
 
 // The rows as the learner reads them across: "point|words|speed|rate".
 QStringList rows(const RecordWindow &window)
@@ -30,7 +31,8 @@ QStringList rows(const RecordWindow &window)
 // "blinking" and "notice" while they are on.
 QString view(const RecordWindow &window)
 {
-    QStringList view{window.titleLabel->caption().section(' ', -1), window.pointCells(1)->caption()};
+    QStringList view{window.titleLabel->caption().section(' ', -1),
+                     window.pointCells(1)->caption()};
     for (int n = 1; n <= 10; ++n) {
         if (window.placeNumbers(n)->borderStyle() == 1) {
             view += QString::number(n);
@@ -100,7 +102,10 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QStringList, shown);
         if (file == "table") {
-            writeRecord({{4800, 7, 100, 3}, {3200, 25, 80, 2}, {1600, 25, 80, 1}, {12, 3, 40, 4},
+            writeRecord({{4800, 7, 100, 3},
+                         {3200, 25, 80, 2},
+                         {1600, 25, 80, 1},
+                         {12, 3, 40, 4},
                          {-5, -3, -2, 0}});
         }
         QVERIFY(file != "folder" || QDir(m_dir->path()).mkdir("record_2.divu"));
@@ -121,12 +126,17 @@ private slots:
         QTest::addColumn<QStringList>("views"); // on opening, then after each step
         QTest::newRow("earned_place_3")
             << 3 << QStringList{">>", ">>", "<<", "<<", "<<", ">>", "ran 1", ">>", "ran 0"}
-            << QStringList{"2 0 3", "3 0", "3 0", "2 0 3", "1 0", "1 0", "2 0 3", "2 4800 1",
-                           "3 0", "2 4800 blinking"};
+            << QStringList{"2 0 3", "3 0",   "3 0",      "2 0 3", "1 0",
+                           "1 0",   "2 0 3", "2 4800 1", "3 0",   "2 4800 blinking"};
         QTest::newRow("earned_no_place")
             << 0 << QStringList{"tick", "tick", "tick", ">>", "<<", "tick", "ran 4"}
-            << QStringList{"2 0 blinking", "2 0 blinking notice", "2 0 blinking",
-                           "2 0 blinking notice", "3 0", "2 0 blinking", "2 0 blinking notice",
+            << QStringList{"2 0 blinking",
+                           "2 0 blinking notice",
+                           "2 0 blinking",
+                           "2 0 blinking notice",
+                           "3 0",
+                           "2 0 blinking",
+                           "2 0 blinking notice",
                            "2 4800 4"};
     }
 

@@ -1,8 +1,8 @@
 // The runtime layer: rounding, number texts, random draws, timers, twips and records.
 #include "base/files.h"
-#include "forms/forms.h"
 #include "base/numtext.h"
 #include "base/random.h"
+#include "forms/forms.h"
 
 #include <QtTest>
 

@@ -29,17 +29,24 @@ void TestStartup::readsProfileValues_data()
 
     // Guards against a reader that is case-sensitive, keeps blanks or quotes, or takes a
     // later duplicate.
-    QTest::newRow("plain") << "[InstallSettings]\nInstallPath=/opt/wm\n" << "/opt/wm" << 7;
+    QTest::newRow("plain") << "[InstallSettings]\nInstallPath=/opt/wm\n"
+                           << "/opt/wm" << 7;
     QTest::newRow("names_in_other_case") << "[installsettings]\r\nINSTALLPATH=/opt/wm\r\n"
                                          << "/opt/wm" << 7;
     QTest::newRow("blanks_around") << "[InstallSettings]\n  InstallPath  =   /a b  \n"
                                    << "/a b" << 4;
-    QTest::newRow("double_quotes") << "[InstallSettings]\nInstallPath=\" /q \"\n" << " /q " << 4;
-    QTest::newRow("single_quotes") << "[InstallSettings]\nInstallPath='/q'\n" << "/q" << 2;
-    QTest::newRow("unmatched_quote") << "[InstallSettings]\nInstallPath=\"/q\n" << "\"/q" << 3;
-    QTest::newRow("empty_value") << "[InstallSettings]\nInstallPath=\n" << "" << 0;
-    QTest::newRow("no_key") << "[InstallSettings]\nOther=1\n" << "empty" << 5;
-    QTest::newRow("no_section") << "[Else]\nInstallPath=/x\n" << "empty" << 5;
+    QTest::newRow("double_quotes") << "[InstallSettings]\nInstallPath=\" /q \"\n"
+                                   << " /q " << 4;
+    QTest::newRow("single_quotes") << "[InstallSettings]\nInstallPath='/q'\n"
+                                   << "/q" << 2;
+    QTest::newRow("unmatched_quote") << "[InstallSettings]\nInstallPath=\"/q\n"
+                                     << "\"/q" << 3;
+    QTest::newRow("empty_value") << "[InstallSettings]\nInstallPath=\n"
+                                 << "" << 0;
+    QTest::newRow("no_key") << "[InstallSettings]\nOther=1\n"
+                            << "empty" << 5;
+    QTest::newRow("no_section") << "[Else]\nInstallPath=/x\n"
+                                << "empty" << 5;
     QTest::newRow("key_in_other_section") << "[Else]\nInstallPath=/x\n[InstallSettings]\nA=1\n"
                                           << "empty" << 5;
     QTest::newRow("first_key_wins") << "[InstallSettings]\nInstallPath=/one\nInstallPath=/two\n"
@@ -64,9 +71,9 @@ void TestStartup::readsProfileValues()
     file.write(ini.toUtf8());
     file.close();
 
-    const Ini::ProfileValue read = Ini::readProfileString(
-        file.fileName(), QStringLiteral("InstallSettings"), QStringLiteral("InstallPath"),
-        QStringLiteral("empty"));
+    const Ini::ProfileValue read =
+        Ini::readProfileString(file.fileName(), QStringLiteral("InstallSettings"),
+                               QStringLiteral("InstallPath"), QStringLiteral("empty"));
     QCOMPARE(read.text, value);
     QCOMPARE(read.count, count);
 }
@@ -77,13 +84,16 @@ void TestStartup::installPathFromIni_data()
     QTest::addColumn<QString>("installPath");
 
     QTest::newRow("no_file") << QString() << "empty/";
-    QTest::newRow("value") << "[InstallSettings]\nInstallPath=/srv/Drill\n" << "/srv/Drill/";
+    QTest::newRow("value") << "[InstallSettings]\nInstallPath=/srv/Drill\n"
+                           << "/srv/Drill/";
     QTest::newRow("value_keeps_case") << "[InstallSettings]\nInstallPath=/Srv/DRILL\n"
                                       << "/Srv/DRILL/";
     QTest::newRow("ending_in_slash_gets_another") << "[InstallSettings]\nInstallPath=/srv/d/\n"
                                                   << "/srv/d//";
-    QTest::newRow("empty_value_stays_empty") << "[InstallSettings]\nInstallPath=\n" << "";
-    QTest::newRow("no_key") << "[InstallSettings]\n" << "empty/";
+    QTest::newRow("empty_value_stays_empty") << "[InstallSettings]\nInstallPath=\n"
+                                             << "";
+    QTest::newRow("no_key") << "[InstallSettings]\n"
+                            << "empty/";
 }
 
 void TestStartup::installPathFromIni()

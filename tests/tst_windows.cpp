@@ -93,12 +93,14 @@ private slots:
             }
         }
         QWidget *option = form->findChild<QWidget *>(QString("speedOption_") + how.back());
-        how == "ok"                      ? ok->click()
-        : how == "frame"                 ? void(form->close())
-        : how.startsWith("double_click") ? QTest::mouseDClick(option, Qt::LeftButton)
-        : QTest::keyClick(how == "escape" ? form : static_cast<QWidget *>(ok),
-                          how == "return" ? Qt::Key_Return
-                          : how == "enter" ? Qt::Key_Enter : Qt::Key_Escape);
+        how == "ok"      ? ok->click()
+        : how == "frame" ? void(form->close())
+        : how.startsWith("double_click")
+            ? QTest::mouseDClick(option, Qt::LeftButton)
+            : QTest::keyClick(how == "escape" ? form : static_cast<QWidget *>(ok),
+                              how == "return"  ? Qt::Key_Return
+                              : how == "enter" ? Qt::Key_Enter
+                                               : Qt::Key_Escape);
         QVERIFY(!form->isLoaded());
         QCOMPARE(m_state.speed, speed);
         QCOMPARE(m_drill->speedLabel->caption(),
@@ -113,15 +115,21 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<int>("key");
         for (const char *button : {"menuButton", "startButton", "stopButton"}) {
-            QTest::newRow(QByteArray("drill_") + button) << "drill" << button << int(Qt::Key_Return);
+            QTest::newRow(QByteArray("drill_") + button)
+                << "drill" << button << int(Qt::Key_Return);
         }
-        QTest::newRow("drill_stop_keypad") << "drill" << "stopButton" << int(Qt::Key_Enter);
+        QTest::newRow("drill_stop_keypad") << "drill"
+                                           << "stopButton" << int(Qt::Key_Enter);
         for (const char *button : {"previousButton", "nextButton", "clearButton", "closeButton"}) {
-            QTest::newRow(QByteArray("record_") + button) << "record" << button << int(Qt::Key_Return);
+            QTest::newRow(QByteArray("record_") + button)
+                << "record" << button << int(Qt::Key_Return);
         }
-        QTest::newRow("record_close_keypad") << "record" << "closeButton" << int(Qt::Key_Enter);
-        QTest::newRow("speed_ok_keypad") << "speed" << "okButton" << int(Qt::Key_Enter);
-        QTest::newRow("notice_ok_keypad") << "notice" << "okButton" << int(Qt::Key_Enter);
+        QTest::newRow("record_close_keypad") << "record"
+                                             << "closeButton" << int(Qt::Key_Enter);
+        QTest::newRow("speed_ok_keypad") << "speed"
+                                         << "okButton" << int(Qt::Key_Enter);
+        QTest::newRow("notice_ok_keypad") << "notice"
+                                          << "okButton" << int(Qt::Key_Enter);
     }
 
     void enterPressesFocusedButton()
@@ -155,10 +163,10 @@ private slots:
         QCOMPARE(drill->windowHandle()->transientParent(), backdrop.windowHandle());
         QCOMPARE(drill->windowHandle()->type(), Qt::Dialog);
         for (const QString &name : QStringList{"speed", "record", "notice", "about"}) {
-            Forms::Form *form = name == "record"
-                                    ? static_cast<Forms::Form *>(
-                                          Forms::loadForm<RecordWindow>(m_state, drill))
-                                    : open(name);
+            Forms::Form *form =
+                name == "record"
+                    ? static_cast<Forms::Form *>(Forms::loadForm<RecordWindow>(m_state, drill))
+                    : open(name);
             if (name != "record") {
                 form->setParent(drill, form->windowFlags());
             }
@@ -174,11 +182,16 @@ private slots:
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("control");
         QTest::addColumn<QRect>("pixels"); // in the window's client area
-        QTest::newRow("setting_fast_on_top") << "speed" << "speedOption_2" << QRect(20, 36, 103, 18);
-        QTest::newRow("setting_slow_below") << "speed" << "speedOption_0" << QRect(20, 89, 97, 18);
-        QTest::newRow("record_place_10") << "record" << "placeNumber_10" << QRect(22, 219, 14, 14);
-        QTest::newRow("notice_text") << "notice" << "textLabel" << QRect(12, 31, 357, 200);
-        QTest::newRow("about_grey_line") << "about" << "grooveLine_1" << QRect(6, 154, 302, 1);
+        QTest::newRow("setting_fast_on_top") << "speed"
+                                             << "speedOption_2" << QRect(20, 36, 103, 18);
+        QTest::newRow("setting_slow_below") << "speed"
+                                            << "speedOption_0" << QRect(20, 89, 97, 18);
+        QTest::newRow("record_place_10") << "record"
+                                         << "placeNumber_10" << QRect(22, 219, 14, 14);
+        QTest::newRow("notice_text") << "notice"
+                                     << "textLabel" << QRect(12, 31, 357, 200);
+        QTest::newRow("about_grey_line") << "about"
+                                         << "grooveLine_1" << QRect(6, 154, 302, 1);
     }
 
     void controlsSitAtDesignPlaces()
@@ -224,12 +237,18 @@ private slots:
     {
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("text");
-        QTest::newRow("title") << "titleLabel" << "Wordmoor";
-        QTest::newRow("version") << "versionLabel" << "Version: 2.0";
-        QTest::newRow("developer") << "contactLine_0" << "Developer: the Wordmoor project";
-        QTest::newRow("telephone") << "contactLine_1" << "Telephone: none";
-        QTest::newRow("email") << "contactLine_2" << "E-mail: none";
-        QTest::newRow("disclaimer_empty") << "statementLabel" << "";
+        QTest::newRow("title") << "titleLabel"
+                               << "Wordmoor";
+        QTest::newRow("version") << "versionLabel"
+                                 << "Version: 2.0";
+        QTest::newRow("developer") << "contactLine_0"
+                                   << "Developer: the Wordmoor project";
+        QTest::newRow("telephone") << "contactLine_1"
+                                   << "Telephone: none";
+        QTest::newRow("email") << "contactLine_2"
+                               << "E-mail: none";
+        QTest::newRow("disclaimer_empty") << "statementLabel"
+                                          << "";
     }
 
     void aboutTexts()

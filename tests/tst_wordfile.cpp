@@ -1,6 +1,6 @@
 // Word-group files: line rules, decoding, discovery and the load's limits.
-#include "drill/wordfile.h"
 #include "base/files.h"
+#include "drill/wordfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -82,17 +82,17 @@ void TestWordFile::loadsEntries_data()
 
     QTest::newRow("two_pairs") << QByteArray("w1\r\nt1\r\nw2\r\nt2\r\n")
                                << QStringList{"w1", "t1", "w2", "t2"};
-    QTest::newRow("odd_last_line_dropped") << QByteArray("w1\r\nt1\r\nw2\r\nt2\r\nw3\r\n")
-                                           << QStringList{"w1", "t1", "w2", "t2"};
-    QTest::newRow("extra_empty_line_at_end") << QByteArray("w1\r\nt1\r\n\r\n")
-                                             << QStringList{"w1", "t1"};
+    QTest::newRow("odd_last_line_dropped")
+        << QByteArray("w1\r\nt1\r\nw2\r\nt2\r\nw3\r\n") << QStringList{"w1", "t1", "w2", "t2"};
+    QTest::newRow("extra_empty_line_at_end")
+        << QByteArray("w1\r\nt1\r\n\r\n") << QStringList{"w1", "t1"};
     QTest::newRow("empty_file") << QByteArray() << QStringList{};
-    QTest::newRow("blank_line_shifts_pairs") << QByteArray("w1\r\n\r\nt1\r\nw2\r\n")
-                                             << QStringList{"w1", "", "t1", "w2"};
+    QTest::newRow("blank_line_shifts_pairs")
+        << QByteArray("w1\r\n\r\nt1\r\nw2\r\n") << QStringList{"w1", "", "t1", "w2"};
     QTest::newRow("lf_only") << QByteArray("w1\nt1\nw2\nt2\n")
                              << QStringList{"w1", "t1", "w2", "t2"};
-    QTest::newRow("mixed_crlf_lf") << QByteArray("w1\r\nt1\nw2\nt2\r\n")
-                                   << QStringList{"w1", "t1", "w2", "t2"};
+    QTest::newRow("mixed_crlf_lf")
+        << QByteArray("w1\r\nt1\nw2\nt2\r\n") << QStringList{"w1", "t1", "w2", "t2"};
     QTest::newRow("spaces_kept") << QByteArray("  w1 \r\n a ; b \r\n")
                                  << QStringList{"  w1 ", " a ; b "};
 }
@@ -158,16 +158,16 @@ void TestWordFile::decodesEachLineAlone_data()
         << QByteArray("\xCF\r\n\xD1\xA7\r\n") << QByteArray("GB18030") << QByteArray("\xCF")
         << QStringLiteral("学");
     QTest::newRow("gb18030_three_of_four_bytes")
-        << QByteArray("\x81\x30\x81\n0x\n") << QByteArray("GB18030")
-        << QByteArray("\x81\x30\x81") << "0x";
+        << QByteArray("\x81\x30\x81\n0x\n") << QByteArray("GB18030") << QByteArray("\x81\x30\x81")
+        << "0x";
     // Found by fuzzing: a byte-order mark opening a later line stays in it as a character,
     // the same whether the file decodes whole or line by line.
     QTest::newRow("utf8_bom_opening_a_later_line")
-        << QByteArray("\r\xEF\xBB\xBF\xE5\xAD\xA6\rx") << QByteArray("UTF-8")
-        << QByteArray("") << QString(QChar(0xFEFF)) + QStringLiteral("学");
+        << QByteArray("\r\xEF\xBB\xBF\xE5\xAD\xA6\rx") << QByteArray("UTF-8") << QByteArray("")
+        << QString(QChar(0xFEFF)) + QStringLiteral("学");
     QTest::newRow("utf8_cut_character_then_lf")
-        << QByteArray("\xEF\xBB\xBF\xE5\xAD\ne") << QByteArray("UTF-8")
-        << QByteArray("\xE5\xAD") << "e";
+        << QByteArray("\xEF\xBB\xBF\xE5\xAD\ne") << QByteArray("UTF-8") << QByteArray("\xE5\xAD")
+        << "e";
 }
 
 void TestWordFile::decodesEachLineAlone()
@@ -180,8 +180,8 @@ void TestWordFile::decodesEachLineAlone()
     const WordFile::Group group = WordFile::loadGroup(writeFile(dir, "ci1.txt", bytes));
     QCOMPARE(group.entries.size(), 1);
     QCOMPARE(group.entries[0].translations, second);
-    QStringDecoder alone(encoding.constData(),
-                         QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QStringDecoder alone(encoding.constData(), QStringDecoder::Flag::Stateless |
+                                                   QStringDecoder::Flag::ConvertInitialBom);
     QCOMPARE(group.entries[0].word, alone.decode(first));
 }
 
@@ -251,8 +251,8 @@ void TestWordFile::validatesUtf8LikeTheDecoder()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(bool, wide);
-    QStringDecoder decoder(QStringDecoder::Utf8,
-                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                     QStringDecoder::Flag::ConvertInitialBom);
     const QString decoded = decoder.decode(bytes);
     bool sawWide = false;
     QCOMPARE(Files::isValidUtf8(bytes, &sawWide), !decoder.hasError());
@@ -288,10 +288,10 @@ void TestWordFile::refusesOverlongLines()
     QCOMPARE(group.status, refused ? WordFile::LoadStatus::LineTooLong : WordFile::LoadStatus::Ok);
     if (refused) {
         QVERIFY(group.entries.isEmpty());
-        QVERIFY2(group.error.startsWith(QStringLiteral("line %1 of ci7.txt holds %2 characters")
-                                            .arg(line)
-                                            .arg(length)),
-                 qPrintable(group.error));
+        QVERIFY2(
+            group.error.startsWith(
+                QStringLiteral("line %1 of ci7.txt holds %2 characters").arg(line).arg(length)),
+            qPrintable(group.error));
     } else {
         QCOMPARE(group.entries.size(), 2);
     }
