@@ -7,6 +7,7 @@
 #include "base/random.h"
 #include "drill/questions.h"
 #include "fuzz/check.h"
+#include "tests/shufflemodel.h"
 
 #include <QSet>
 #include <QtEndian>
@@ -100,16 +101,7 @@ void checkQuestion(const Table &words, int question, int lastRow, quint64 seed)
 void checkShuffle(int count, quint64 seed)
 {
     Random model(seed);
-    std::vector<int> pool(count);
-    for (int i = 0; i < count; ++i) {
-        pool[i] = i + 1;
-    }
-    QVector<int> expected;
-    for (int m = count; m >= 1; --m) {
-        const int r = drawInt(model, m);
-        expected.append(pool[r - 1]);
-        pool.erase(pool.begin() + (r - 1));
-    }
+    const QVector<int> expected = modelShuffle(model, count);
     Random random(seed);
     FUZZ_CHECK(Questions::shuffledOrder(random, count) == expected, QString::number(count));
 }

@@ -1,5 +1,6 @@
 // The question builder on its own: splitting, the shuffle, and how rows are filled.
 #include "base/random.h"
+#include "tests/shufflemodel.h"
 #include "drill/questions.h"
 
 #include <QSet>
@@ -115,14 +116,7 @@ void TestQuestions::shuffleTakesTheDrawnEntryOfTheShrinkingPool()
     QFETCH(int, seeds);
     for (int seed = 1; seed <= seeds; ++seed) {
         Random model(seed);
-        std::vector<int> pool(count);
-        std::iota(pool.begin(), pool.end(), 1);
-        QVector<int> expected;
-        for (int m = count; m >= 1; --m) {
-            const int r = drawInt(model, m);
-            expected.append(pool[r - 1]);
-            pool.erase(pool.begin() + (r - 1));
-        }
+        const QVector<int> expected = modelShuffle(model, count);
         Random random(seed);
         QCOMPARE(Questions::shuffledOrder(random, count), expected);
         QCOMPARE(random.next(), model.next()); // no more and no fewer draws
