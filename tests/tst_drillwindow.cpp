@@ -1,60 +1,17 @@
-// The drill window over its rules: what it lists and loads, what it shows of a run, the
-// timers it arms, and the record a run leaves. Timer ticks are fired directly.
-#include "drill/drillwindow.h"
-#include "drill/wordfile.h"
-#include "records/recordwindow.h"
+// The drill window over its rules: what it lists and loads, and what it shows of an open
+// question. Timer ticks are fired directly.
+#include "drillfixture.h"
+
 #include "shell/backdrop.h"
 #include "shell/programmenu.h"
-#include "shell/programstate.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-#include <QtTest>
-
-#include <memory>
-
-namespace
-{
-
-// n words of one rendering each, CR LF line ends.
-QByteArray simpleGroup(int n)
-{
-    QByteArray bytes;
-    for (int w = 1; w <= n; ++w) {
-        bytes += QStringLiteral("词%1\r\nmeaning %1\r\n").arg(w).toUtf8();
-    }
-    return bytes;
-}
-
-QByteArray place(qint32 point, qint16 words, qint16 rate, qint16 speed)
-{
-    QByteArray bytes(10, '\0');
-    qToLittleEndian(point, bytes.data());
-    qToLittleEndian(words, bytes.data() + 4);
-    qToLittleEndian(rate, bytes.data() + 6);
-    qToLittleEndian(speed, bytes.data() + 8);
-    return bytes;
-}
-
-int firstWrongRow(const DrillWindow &d)
-{
-    int row = 0;
-    while (d.run().answerRows().contains(row)) {
-        ++row;
-    }
-    return row;
-}
-
-} // namespace
-
-class TestDrillWindow : public QObject
+class TestDrillWindow : public QObject, private DrillFixture
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    void init() { setUp(); }
+    void cleanup() { tearDown(); }
 
     void windowAfterLoad();
     void backdropShowsDrillWindowOnce();
@@ -67,114 +24,8 @@ private slots:
     void showsTheOpenQuestion();
     void mouseReleaseOfAnyButtonJudges_data();
     void mouseReleaseOfAnyButtonJudges();
-    void pauseTimersFollowTheRun();
-    void wholeRuns_data();
-    void wholeRuns();
-    void failedSaveIsReported();
-    void runEndingWhileRecordWindowOpenRefillsIt();
-
-private:
-    void writeGroup(int n, const QByteArray &bytes);
-    std::unique_ptr<DrillWindow> openDrill();
-    void choose(DrillWindow &d, int group);
-    std::unique_ptr<DrillWindow> startRun(const QByteArray &group);
-    // R finds every translation of the open question, W clicks a wrong row, T lets the
-    // time run out; each move after the first ticks the pause away first.
-    void play(DrillWindow &d, const QString &moves);
-    QByteArray recordBytes(int group) const;
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    ProgramState m_state;
-    QList<Forms::Message> m_messages;
-    int m_recordWindowShows = 0;
 };
 
-void TestDrillWindow::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("ciku")));
-    m_state = ProgramState();
-    m_state.installPath = m_dir->path() + QLatin1Char('/');
-    m_messages.clear();
-    m_recordWindowShows = 0;
-    Forms::setMessageAnswerer([this](const Forms::Message &m) {
-        m_messages.append(m);
-        return Forms::Answer::Ok;
-    });
-    Forms::setModalObserver([this](Forms::Form *form) {
-        if (qobject_cast<RecordWindow *>(form)) {
-            ++m_recordWindowShows;
-        }
-    });
-}
-
-void TestDrillWindow::cleanup()
-{
-    Forms::setMessageAnswerer({});
-    Forms::setModalObserver({});
-    m_dir.reset();
-}
-
-void TestDrillWindow::writeGroup(int n, const QByteArray &bytes)
-{
-    QFile file(WordFile::groupPath(m_state.installPath, n));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-std::unique_ptr<DrillWindow> TestDrillWindow::openDrill()
-{
-    auto drill = std::make_unique<DrillWindow>(m_state);
-    drill->random() = Random(42);
-    drill->load();
-    return drill;
-}
-
-void TestDrillWindow::choose(DrillWindow &d, int group)
-{
-    d.groupList->setCurrentIndex(group);
-    d.loadChosenGroup();
-}
-
-std::unique_ptr<DrillWindow> TestDrillWindow::startRun(const QByteArray &group)
-{
-    writeGroup(1, group);
-    auto d = openDrill();
-    choose(*d, 1);
-    d->startRun();
-    return d;
-}
-
-void TestDrillWindow::play(DrillWindow &d, const QString &moves)
-{
-    for (int i = 0; i < moves.size(); ++i) {
-        if (i > 0) {
-            QVERIFY(d.nextQuestionPause->isEnabled());
-            d.endPauseBeforeNextQuestion();
-        }
-        if (moves[i] == QLatin1Char('R')) {
-            const QVector<int> rows = d.run().answerRows();
-            for (int row : rows) {
-                d.judgeRow(row);
-            }
-        } else if (moves[i] == QLatin1Char('W')) {
-            d.judgeRow(firstWrongRow(d));
-        } else {
-            while (d.run().isAnswering()) {
-                d.tickClock();
-            }
-        }
-    }
-}
-
-QByteArray TestDrillWindow::recordBytes(int group) const
-{
-    QFile file(m_state.installPath + QStringLiteral("record_%1.divu").arg(group));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Guards the group list, the rows laid out below each other and numbered, the speed put
-// back to Normal, and Start and Stop off until a group is chosen.
 void TestDrillWindow::windowAfterLoad()
 {
     writeGroup(1, simpleGroup(2));
@@ -411,149 +262,6 @@ void TestDrillWindow::mouseReleaseOfAnyButtonJudges()
 
 // Guards the pause timer armed for the next question or for the end, its length, and Stop
 // cancelling whichever is pending.
-void TestDrillWindow::pauseTimersFollowTheRun()
-{
-    auto d = startRun("甲\r\na;b;c;d;e\r\n乙\r\nbeta\r\n");
-    const int translations = d->run().answerCount();
-    d->judgeRow(firstWrongRow(*d));
-    QVERIFY(d->nextQuestionPause->isEnabled());
-    QVERIFY(!d->stopPause->isEnabled());
-    QCOMPARE(d->nextQuestionPause->interval(), 2000 * translations);
-    // A click during the pause must not restart it.
-    d->judgeRow(0);
-    QVERIFY(d->nextQuestionPause->isTicking());
-    d->stopRun();
-    QVERIFY(!d->questionClock->isEnabled());
-    QVERIFY(!d->nextQuestionPause->isEnabled());
-    QVERIFY(!d->nextQuestionPause->isTicking());
-    QVERIFY(!d->stopPause->isEnabled());
-}
-
-// Guards the record each way a run ends leaves, the record window shown only after a run
-// past its first question, and the window back at rest for the next run.
-void TestDrillWindow::wholeRuns_data()
-{
-    QTest::addColumn<int>("words");
-    QTest::addColumn<int>("speedIndex");
-    QTest::addColumn<QString>("moves");
-    QTest::addColumn<QString>("ending");    // pause_ends, stop, stop_in_question
-    QTest::addColumn<QByteArray>("place1"); // empty: nothing written
-    QTest::addColumn<int>("recordShows");
-
-    // 4 right x 100 % x Normal
-    QTest::newRow("all_right") << 4 << 1 << "RRRR"
-                               << "pause_ends" << place(800, 4, 100, 2) << 1;
-    // 2 right of 3, rate 67, Slow
-    QTest::newRow("wrong_click_slow") << 3 << 0 << "RWR"
-                                      << "pause_ends" << place(134, 3, 67, 1) << 1;
-    QTest::newRow("all_timed_out") << 2 << 1 << "TT"
-                                   << "pause_ends" << QByteArray() << 1;
-    QTest::newRow("stop_in_first_pause") << 3 << 1 << "R"
-                                         << "stop" << QByteArray() << 0;
-    QTest::newRow("stop_in_first_question") << 3 << 1 << ""
-                                            << "stop" << QByteArray() << 0;
-    QTest::newRow("stop_in_third_question") << 5 << 2 << "RR"
-                                            << "stop_in_question" << place(600, 2, 100, 3) << 1;
-    QTest::newRow("stop_in_last_pause") << 2 << 1 << "RR"
-                                        << "stop" << place(400, 2, 100, 2) << 1;
-}
-
-void TestDrillWindow::wholeRuns()
-{
-    QFETCH(int, words);
-    QFETCH(int, speedIndex);
-    QFETCH(QString, moves);
-    QFETCH(QString, ending);
-    QFETCH(QByteArray, place1);
-    QFETCH(int, recordShows);
-    writeGroup(1, simpleGroup(words));
-    auto d = openDrill();
-    d->applySpeed(speedIndex);
-    choose(*d, 1);
-    d->startRun();
-    play(*d, moves);
-    if (ending == QLatin1String("pause_ends")) {
-        QVERIFY(d->stopPause->isEnabled());
-        QVERIFY(!d->nextQuestionPause->isEnabled());
-        d->endPauseBeforeStop();
-    } else {
-        if (ending == QLatin1String("stop_in_question")) {
-            d->endPauseBeforeNextQuestion();
-        }
-        d->stopRun();
-    }
-
-    const QByteArray bytes = recordBytes(1);
-    if (place1.isEmpty()) {
-        QVERIFY(bytes.isEmpty());
-    } else {
-        QCOMPARE(bytes.size(), 100);
-        QCOMPARE(bytes.left(10).toHex(), place1.toHex());
-        QCOMPARE(bytes.mid(10), QByteArray(90, '\0'));
-    }
-    QCOMPARE(m_state.lastPlace, qint16(place1.isEmpty() ? 0 : 1));
-    QCOMPARE(m_recordWindowShows, recordShows);
-    QVERIFY(!d->questionClock->isEnabled() && !d->nextQuestionPause->isEnabled() &&
-            !d->stopPause->isEnabled());
-    QVERIFY(d->startButton->isEnabled());
-    QVERIFY(!d->stopButton->isEnabled());
-    QVERIFY(d->groupList->isEnabled());
-    QVERIFY(d->programMenu()->settingItem->isEnabled());
-    QCOMPARE(d->questionLabel->caption(), WordFile::groupLine(1, words));
-    for (Forms::Label *label :
-         {d->correctLabel, d->wrongLabel, d->rateLabel, d->questionNumberLabel}) {
-        QCOMPARE(label->caption(), QStringLiteral("0"));
-    }
-    QCOMPARE(Forms::twipWidth(d->timeBar), 4635.0);
-    QVERIFY(d->progressCover->isHidden());
-    QVERIFY(d->feedbackLabel->caption().isEmpty());
-    for (int r = 0; r <= 14; ++r) {
-        QVERIFY(d->candidateRows(r)->isHidden());
-        QVERIFY(d->rowNumbers(r)->isHidden());
-        // No found mark survives into the next run.
-        QCOMPARE(Forms::backColor(d->candidateRows(r)), QColor(192, 255, 192));
-    }
-}
-
-// Guards against a failed save passing silently or leaving a place behind.
-void TestDrillWindow::failedSaveIsReported()
-{
-    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("record_1.divu")));
-    auto d = startRun(simpleGroup(3));
-    play(*d, "RR");
-    d->endPauseBeforeNextQuestion();
-    d->stopRun();
-    QCOMPARE(m_messages.size(), 1);
-    QCOMPARE(m_messages[0].title, QStringLiteral("Warning!"));
-    QCOMPARE(m_messages[0].icon, Forms::Icon::Exclamation);
-    QVERIFY2(m_messages[0].text.contains(QStringLiteral("group 1")),
-             qPrintable(m_messages[0].text));
-    QCOMPARE(m_state.lastPlace, qint16(0));
-    QVERIFY(d->startButton->isEnabled());
-}
-
-// Guards against a second record window stacked over the one opened from the menu.
-void TestDrillWindow::runEndingWhileRecordWindowOpenRefillsIt()
-{
-    auto d = startRun(simpleGroup(2));
-    play(*d, "RR");
-    int shows = 0;
-    int shownAfterRun = 0;
-    Forms::setModalObserver([&](Forms::Form *form) {
-        ++shows;
-        auto *window = qobject_cast<RecordWindow *>(form);
-        QVERIFY(window);
-        if (shows == 1) {
-            d->endPauseBeforeStop();
-            shownAfterRun = window->shownGroup();
-        }
-    });
-    d->programMenu()->openRecordWindow();
-    QCOMPARE(shows, 1);
-    QCOMPARE(shownAfterRun, 1);
-    QCOMPARE(m_state.lastPlace, qint16(1));
-    QCOMPARE(recordBytes(1).left(10).toHex(), place(400, 2, 100, 2).toHex());
-}
 
 QTEST_MAIN(TestDrillWindow)
 #include "tst_drillwindow.moc"

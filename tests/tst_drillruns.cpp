@@ -1,0 +1,167 @@
+// Whole runs through the drill window: the timers it arms for the pauses, the record each
+// way a run ends leaves, and the windows that follow. Timer ticks are fired directly.
+#include "drillfixture.h"
+
+#include "shell/programmenu.h"
+
+class TestDrillRuns : public QObject, private DrillFixture
+{
+    Q_OBJECT
+
+private slots:
+    void init() { setUp(); }
+    void cleanup() { tearDown(); }
+
+    void pauseTimersFollowTheRun();
+    void wholeRuns_data();
+    void wholeRuns();
+    void failedSaveIsReported();
+    void runEndingWhileRecordWindowOpenRefillsIt();
+};
+
+void TestDrillRuns::pauseTimersFollowTheRun()
+{
+    auto d = startRun("甲\r\na;b;c;d;e\r\n乙\r\nbeta\r\n");
+    const int translations = d->run().answerCount();
+    d->judgeRow(firstWrongRow(*d));
+    QVERIFY(d->nextQuestionPause->isEnabled());
+    QVERIFY(!d->stopPause->isEnabled());
+    QCOMPARE(d->nextQuestionPause->interval(), 2000 * translations);
+    // A click during the pause must not restart it.
+    d->judgeRow(0);
+    QVERIFY(d->nextQuestionPause->isTicking());
+    d->stopRun();
+    QVERIFY(!d->questionClock->isEnabled());
+    QVERIFY(!d->nextQuestionPause->isEnabled());
+    QVERIFY(!d->nextQuestionPause->isTicking());
+    QVERIFY(!d->stopPause->isEnabled());
+}
+
+// Guards the record each way a run ends leaves, the record window shown only after a run
+// past its first question, and the window back at rest for the next run.
+void TestDrillRuns::wholeRuns_data()
+{
+    QTest::addColumn<int>("words");
+    QTest::addColumn<int>("speedIndex");
+    QTest::addColumn<QString>("moves");
+    QTest::addColumn<QString>("ending");    // pause_ends, stop, stop_in_question
+    QTest::addColumn<QByteArray>("place1"); // empty: nothing written
+    QTest::addColumn<int>("recordShows");
+
+    // 4 right x 100 % x Normal
+    QTest::newRow("all_right") << 4 << 1 << "RRRR"
+                               << "pause_ends" << place(800, 4, 100, 2) << 1;
+    // 2 right of 3, rate 67, Slow
+    QTest::newRow("wrong_click_slow") << 3 << 0 << "RWR"
+                                      << "pause_ends" << place(134, 3, 67, 1) << 1;
+    QTest::newRow("all_timed_out") << 2 << 1 << "TT"
+                                   << "pause_ends" << QByteArray() << 1;
+    QTest::newRow("stop_in_first_pause") << 3 << 1 << "R"
+                                         << "stop" << QByteArray() << 0;
+    QTest::newRow("stop_in_first_question") << 3 << 1 << ""
+                                            << "stop" << QByteArray() << 0;
+    QTest::newRow("stop_in_third_question") << 5 << 2 << "RR"
+                                            << "stop_in_question" << place(600, 2, 100, 3) << 1;
+    QTest::newRow("stop_in_last_pause") << 2 << 1 << "RR"
+                                        << "stop" << place(400, 2, 100, 2) << 1;
+}
+
+void TestDrillRuns::wholeRuns()
+{
+    QFETCH(int, words);
+    QFETCH(int, speedIndex);
+    QFETCH(QString, moves);
+    QFETCH(QString, ending);
+    QFETCH(QByteArray, place1);
+    QFETCH(int, recordShows);
+    writeGroup(1, simpleGroup(words));
+    auto d = openDrill();
+    d->applySpeed(speedIndex);
+    choose(*d, 1);
+    d->startRun();
+    play(*d, moves);
+    if (ending == QLatin1String("pause_ends")) {
+        QVERIFY(d->stopPause->isEnabled());
+        QVERIFY(!d->nextQuestionPause->isEnabled());
+        d->endPauseBeforeStop();
+    } else {
+        if (ending == QLatin1String("stop_in_question")) {
+            d->endPauseBeforeNextQuestion();
+        }
+        d->stopRun();
+    }
+
+    const QByteArray bytes = recordBytes(1);
+    if (place1.isEmpty()) {
+        QVERIFY(bytes.isEmpty());
+    } else {
+        QCOMPARE(bytes.size(), 100);
+        QCOMPARE(bytes.left(10).toHex(), place1.toHex());
+        QCOMPARE(bytes.mid(10), QByteArray(90, '\0'));
+    }
+    QCOMPARE(m_state.lastPlace, qint16(place1.isEmpty() ? 0 : 1));
+    QCOMPARE(m_recordWindowShows, recordShows);
+    QVERIFY(!d->questionClock->isEnabled() && !d->nextQuestionPause->isEnabled() &&
+            !d->stopPause->isEnabled());
+    QVERIFY(d->startButton->isEnabled());
+    QVERIFY(!d->stopButton->isEnabled());
+    QVERIFY(d->groupList->isEnabled());
+    QVERIFY(d->programMenu()->settingItem->isEnabled());
+    QCOMPARE(d->questionLabel->caption(), WordFile::groupLine(1, words));
+    for (Forms::Label *label :
+         {d->correctLabel, d->wrongLabel, d->rateLabel, d->questionNumberLabel}) {
+        QCOMPARE(label->caption(), QStringLiteral("0"));
+    }
+    QCOMPARE(Forms::twipWidth(d->timeBar), 4635.0);
+    QVERIFY(d->progressCover->isHidden());
+    QVERIFY(d->feedbackLabel->caption().isEmpty());
+    for (int r = 0; r <= 14; ++r) {
+        QVERIFY(d->candidateRows(r)->isHidden());
+        QVERIFY(d->rowNumbers(r)->isHidden());
+        // No found mark survives into the next run.
+        QCOMPARE(Forms::backColor(d->candidateRows(r)), QColor(192, 255, 192));
+    }
+}
+
+// Guards against a failed save passing silently or leaving a place behind.
+void TestDrillRuns::failedSaveIsReported()
+{
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("record_1.divu")));
+    auto d = startRun(simpleGroup(3));
+    play(*d, "RR");
+    d->endPauseBeforeNextQuestion();
+    d->stopRun();
+    QCOMPARE(m_messages.size(), 1);
+    QCOMPARE(m_messages[0].title, QStringLiteral("Warning!"));
+    QCOMPARE(m_messages[0].icon, Forms::Icon::Exclamation);
+    QVERIFY2(m_messages[0].text.contains(QStringLiteral("group 1")),
+             qPrintable(m_messages[0].text));
+    QCOMPARE(m_state.lastPlace, qint16(0));
+    QVERIFY(d->startButton->isEnabled());
+}
+
+// Guards against a second record window stacked over the one opened from the menu.
+void TestDrillRuns::runEndingWhileRecordWindowOpenRefillsIt()
+{
+    auto d = startRun(simpleGroup(2));
+    play(*d, "RR");
+    int shows = 0;
+    int shownAfterRun = 0;
+    Forms::setModalObserver([&](Forms::Form *form) {
+        ++shows;
+        auto *window = qobject_cast<RecordWindow *>(form);
+        QVERIFY(window);
+        if (shows == 1) {
+            d->endPauseBeforeStop();
+            shownAfterRun = window->shownGroup();
+        }
+    });
+    d->programMenu()->openRecordWindow();
+    QCOMPARE(shows, 1);
+    QCOMPARE(shownAfterRun, 1);
+    QCOMPARE(m_state.lastPlace, qint16(1));
+    QCOMPARE(recordBytes(1).left(10).toHex(), place(400, 2, 100, 2).toHex());
+}
+
+QTEST_MAIN(TestDrillRuns)
+#include "tst_drillruns.moc"
