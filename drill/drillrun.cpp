@@ -52,12 +52,11 @@ QString DrillRun::refusal(int group) const
             .arg(wordCount());
     }
     if (const int entry = Questions::firstOverlongEntry(m_words, kMostTranslations)) {
+        // One pass of arg(): a word holding "%3" must not take the next number.
         return QStringLiteral("Group %1 cannot be started: the word '%2' (line %3 of ci%1) has "
                               "%4 translations; a word may have at most 14.")
-            .arg(group)
-            .arg(m_words[entry].word)
-            .arg(2 * entry - 1)
-            .arg(m_words[entry].pieces.size());
+            .arg(QString::number(group), m_words[entry].word, QString::number(2 * entry - 1),
+                 QString::number(m_words[entry].pieces.size()));
     }
     return QString();
 }

@@ -120,6 +120,9 @@ private slots:
         QTest::newRow("one_entry") << 3 << QStringList{"甲", "alpha"} << "ci3 holds 1";
         QTest::newRow("fifteen_translations")
             << 2 << QStringList{"甲", "alpha", "乙", fifteen.join(';')} << "'乙' (line 3 of ci2";
+        QTest::newRow("word_that_looks_like_a_placeholder")
+            << 2 << QStringList{"甲", "alpha", "乙%3", fifteen.join(';')}
+            << "'乙%3' (line 3 of ci2) has 15 translations";
         QTest::newRow("fourteen_is_fine")
             << 2 << QStringList{"甲", "alpha", "乙", fifteen.mid(1).join(';')} << "";
     }
