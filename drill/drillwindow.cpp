@@ -134,7 +134,10 @@ void DrillWindow::showRunState()
             label->setCaption(row.caption);
         }
         Forms::setBackColor(label, row.found ? kRowFound : kRowRest);
-        label->setBorderStyle(r == m_markedRow && m_run.isAnswering() ? 1 : 0);
+        const int border = r == m_markedRow && m_run.isAnswering() ? 1 : 0;
+        if (label->borderStyle() != border) {
+            label->setBorderStyle(border); // it refits the label to its text
+        }
         label->setVisible(row.shown);
         rowNumbers(r)->setVisible(m_run.rowNumbersShown());
     }
@@ -281,11 +284,13 @@ void DrillWindow::judgeMarkedRow()
 
 void DrillWindow::tickClock()
 {
-    const bool timedOut = m_run.tickClock();
-    showRunState();
-    if (timedOut) {
-        syncTimers();
+    // A tick only grows the bar, unless the time is up and the question ends.
+    if (!m_run.tickClock()) {
+        Forms::setTwipWidth(timeBar, m_run.timeBarWidth());
+        return;
     }
+    showRunState();
+    syncTimers();
 }
 
 void DrillWindow::endPauseBeforeNextQuestion()
