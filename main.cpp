@@ -1,51 +1,78 @@
 // Wordmoor: a desktop drill in which a learner renders Chinese words in English.
 //
-// How the pieces meet: the backdrop (shell/backdrop) reads the installation folder from
-// Wordmoor.INI and shows the drill window (drill/drillwindow). Choosing a group reads its
-// word file (drill/wordfile). The drill window is a thin layer over the rules of a run
-// (drill/drillrun): Start shuffles the group, the question builder (drill/questions) lays
-// out each question, clicks go to the judge, the clock paces the question and its end
-// opens a pause. Stop scores the run into the group's record file (records/recordfile)
-// and shows the record window (records/recordwindow). The program menu (shell/programmenu)
-// opens the speed, notice and About windows and holds Exit. Every window stands on the
-// runtime layer in forms/; base/ holds the text, number and random utilities. This file
-// is the only place that makes the program's shared state and its first window.
+// How the pieces meet: the program's lifetime (shell/program) owns every window and is the
+// only place that ends the program. Its backdrop (shell/backdrop) reads the installation
+// folder from Wordmoor.INI and, after a short wait, the drill window (drill/drillwindow)
+// shows above it. Choosing a group reads its word file (drill/wordfile). The drill window
+// is a thin layer over the rules of a run (drill/drillrun): Start shuffles the group, the
+// question builder (drill/questions) lays out each question, clicks go to the judge, the
+// clock paces the question and its end opens a pause. Stop scores the run into the
+// group's record file (records/recordfile) and shows the record window
+// (records/recordwindow). The program menu (shell/programmenu) opens the speed, notice and
+// About windows and holds Exit. Every window stands on the runtime layer in forms/; base/
+// holds the text, number, speed and random utilities and the program's shared state.
 
-#include "shell/backdrop.h"
+#include "base/programstate.h"
+#include "shell/commandline.h"
 #include "shell/endrequests.h"
 #include "shell/firststart.h"
-#include "shell/programstate.h"
+#include "shell/program.h"
+
+#include "forms/forms.h"
 
 #include <QApplication>
-#include <QIcon>
 #include <QSessionManager>
+
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
-    // Before anything writes: even Qt's first warning, sent to a file, could otherwise end
-    // the program under a file-size limit.
+    // Before anything else: an ending from outside in the first milliseconds waits for the
+    // event loop instead of killing the program, and even Qt's first warning, sent to a
+    // file, cannot end the program under a file-size limit.
+    EndRequests::catchSignals();
     ignoreFileSizeSignal();
+    QCoreApplication::setApplicationName(QStringLiteral("Wordmoor"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("2.0"));
+    // Read before Qt opens the display, which --help and --version do not need.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    const CommandLine::Outcome commandLine = CommandLine::read(arguments);
+    if (!commandLine.run) {
+        std::fputs(qUtf8Printable(commandLine.output), stdout);
+        std::fputs(qUtf8Printable(commandLine.errors), stderr);
+        return commandLine.status;
+    }
+
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Wordmoor"));
-    QApplication::setApplicationVersion(QStringLiteral("2.0"));
-    FirstStart::setUpUser(); // start-up reports nothing, whatever the outcome
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/logo.png")));
-    // The program ends when its last form is unloaded, not when a window is hidden.
+    // Taskbars and docks match the window to its desktop entry, org.wordmoor.Wordmoor.desktop.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.wordmoor.Wordmoor"));
+    QApplication::setWindowIcon(Forms::applicationIcon());
+    // The program ends when its lifetime says so, not when a window is hidden.
     QApplication::setQuitOnLastWindowClosed(false);
-    app.setProperty("wordmoorQuitWithLastForm", true);
 
     ProgramState state;
-    auto *backdrop = new Backdrop(state);
-    // Ended from outside (a signal, the desktop session closing, the application told to
-    // quit), the program saves a run in progress as a confirmed Exit would.
+    Program program(state);
+    const FirstStart::Result setUp = FirstStart::setUpUser();
+    if (setUp.outcome == FirstStart::Result::Failed) {
+        const QString warning =
+            QStringLiteral("Your own folder for word groups and records could not be set "
+                           "up: %1. Wordmoor tries again at its next start.")
+                .arg(setUp.error);
+        std::fprintf(stderr, "wordmoor: %s\n", qUtf8Printable(warning));
+        program.setStartWarning(warning);
+    }
+
+    QObject::connect(&program, &Program::ended, &app, &QCoreApplication::exit,
+                     Qt::QueuedConnection);
     EndRequests endRequests;
-    QObject::connect(&endRequests, &EndRequests::endRequested, backdrop, &Backdrop::endProgram);
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, backdrop,
-                     [backdrop](QSessionManager &) { backdrop->endProgram(); });
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, backdrop, &Backdrop::endProgram);
-    backdrop->load();
-    backdrop->show();
-    const int status = QApplication::exec();
-    delete backdrop;
-    return status;
+    QObject::connect(&endRequests, &EndRequests::endRequested, &program, &Program::endFromOutside);
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &program,
+                     [&program](QSessionManager &) { program.commitData(); });
+    app.installEventFilter(&program);
+
+    program.start();
+    return QApplication::exec();
 }

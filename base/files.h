@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -11,10 +10,6 @@ namespace Files
 // True when path names a regular file (not a folder, not missing).
 bool isNormalFile(const QString &path);
 
-// Cuts bytes into lines: LF, CR LF and a lone CR each end a line (CR LF once, LF CR
-// twice). A terminator at the very end does not start a further, empty line.
-QList<QByteArray> splitLines(const QByteArray &bytes);
-
 enum class TextEncoding { Utf8, Gb18030 };
 
 // A byte-order mark, or valid UTF-8 throughout with at least one character of three bytes
@@ -23,20 +18,24 @@ enum class TextEncoding { Utf8, Gb18030 };
 TextEncoding detectEncoding(const QByteArray &bytes, QByteArray *withoutBom = nullptr);
 // Well-formed UTF-8 throughout; tells whether a character of three bytes or more occurs.
 bool isValidUtf8(QByteArrayView bytes, bool *hasWideCharacter = nullptr);
-// Decodes bytes as a whole text: a character cut off at the end does not wait for more.
-QString decode(const QByteArray &bytes, TextEncoding encoding);
 
 // A text file's bytes as decoded lines: the encoding is detected on the whole file, then
-// each line decodes as it would alone.
+// each line decodes as it would alone. LF, CR LF and a lone CR each end a line (CR LF once,
+// LF CR twice); a line end at the very end does not start a further, empty line.
 QStringList decodeLines(const QByteArray &bytes);
+// The same bytes as one text, line ends kept (for readers of other programs' files, whose
+// quoted fields may hold line breaks).
+QString decodeText(const QByteArray &bytes);
 
 struct TextLines {
-    bool opened = false;
-    QString error; // why the file could not be opened or read
-    QStringList lines;
+    enum Status { Ok, OpenFailed, ReadFailed };
+    Status status = OpenFailed;
+    QString error;     // the system's reason when the file could not be opened or read
+    QStringList lines; // empty unless Ok
 };
 
-// Reads a whole text file into decoded lines, following the rules above.
+// Reads a whole text file into decoded lines, following the rules above. A file that
+// cannot be read to its end gives no lines at all.
 TextLines readTextLines(const QString &path);
 
 // Fixed-length records in a byte image of a file, numbered from 1. A record that lies
@@ -46,5 +45,31 @@ void writeRecord(QByteArray &image, int number, const QByteArray &record);
 
 // Deletes a file; false when there was none or it could not be removed.
 bool deleteFile(const QString &path);
+
+// Whole-or-nothing writes: the bytes go into a temporary file beside the target, under a
+// name only this program writes ("." + the target's name + ".wordmoor-save-" + six letters
+// or digits), are flushed to the disk, and the file is then renamed onto the target. Any
+// failure leaves the target as it was; nothing is ever written in place.
+struct WriteResult {
+    bool ok = false;
+    QString error; // names the file and gives the system's reason
+};
+enum class Existing {
+    Replace, // the target is replaced (a link is followed to the file it names)
+    Keep     // a target that exists, even as a dangling link, fails the write
+};
+WriteResult writeWhole(const QString &path, const QByteArray &bytes,
+                       Existing existing = Existing::Replace);
+
+// The file that writeWhole(path, ..., Existing::Replace) writes: path with links followed.
+QString writeTarget(const QString &path);
+
+// Makes a folder and the folders above it that are missing, as mkdir -p does; false with an
+// error that names the folder in the way and gives the system's reason.
+bool makePath(const QString &path, QString *error);
+
+// Removes what killed writes of path left: regular files beside its target named as that
+// target's temporary files are, and nothing else (not another file's, not the learner's).
+void removeWriteLeftovers(const QString &path);
 
 } // namespace Files

@@ -11,8 +11,4 @@ qint64 roundHalfEven(double value);
 // Decimal text of an integer: no spaces, a minus sign only for negative values.
 QString decimalText(qint64 value);
 
-// The number at the start of a text (leading blanks skipped, optional sign, digits and
-// an optional fraction); 0 when the text does not start with one.
-double leadingNumber(const QString &text);
-
 } // namespace NumText

@@ -6,10 +6,11 @@
 //                                  groups of DIR (the bundled ones, say)
 //   wordmoor_bench --memory-bare   the same for a bare Qt window, the floor of the above
 
+#include "base/programstate.h"
 #include "drill/drillwindow.h"
 #include "drill/wordfile.h"
 #include "shell/backdrop.h"
-#include "shell/programstate.h"
+#include "shell/program.h"
 
 #include <QApplication>
 #include <QDir>
@@ -158,21 +159,20 @@ void writeIni(const QTemporaryDir &dir, const QString &install)
 }
 
 // Start-up as the program does it; returns the drill window once it is painted.
-DrillWindow *startUp(ProgramState &state, Backdrop *&backdrop, double *afterTick)
+DrillWindow *startUp(ProgramState &state, Program *&program, double *afterTick)
 {
-    backdrop = new Backdrop(state);
-    TickWatcher tick(backdrop->showDrillTimer);
-    backdrop->load();
-    backdrop->show();
-    while (!backdrop->drillWindow() || !backdrop->drillWindow()->isVisible()) {
+    program = new Program(state);
+    TickWatcher tick(program->backdrop()->showDrillTimer);
+    program->start();
+    while (!program->drillWindow() || !program->drillWindow()->isVisible()) {
         QApplication::processEvents(QEventLoop::AllEvents, 5);
     }
-    PaintWatcher painted(backdrop->drillWindow());
+    PaintWatcher painted(program->drillWindow());
     const double paintedAt = painted.waitForPaint();
     if (afterTick) {
         *afterTick = paintedAt - tick.tickedAt;
     }
-    return backdrop->drillWindow();
+    return program->drillWindow();
 }
 
 int memoryMode(const QString &groups)
@@ -180,13 +180,13 @@ int memoryMode(const QString &groups)
     QTemporaryDir dir;
     writeIni(dir, groups);
     ProgramState state;
-    Backdrop *backdrop = nullptr;
-    startUp(state, backdrop, nullptr);
+    Program *program = nullptr;
+    startUp(state, program, nullptr);
     std::printf("peak memory at the drill window painted (%s): %.1f MB\n", qPrintable(groups),
                 peakMemoryMb());
     Forms::setMessageAnswerer([](const Forms::Message &) { return Forms::Answer::Yes; });
-    backdrop->endProgram();
-    delete backdrop;
+    program->endFromOutside();
+    delete program;
     return 0;
 }
 
@@ -246,14 +246,14 @@ int main(int argc, char *argv[])
     print("load a 30,000-entry GB18030 group", load, "read + decode + split", loadFloor);
 
     ProgramState state;
-    Backdrop *backdrop = nullptr;
+    Program *program = nullptr;
     double afterTick = 0;
-    DrillWindow *drill = startUp(state, backdrop, &afterTick);
+    DrillWindow *drill = startUp(state, program, &afterTick);
     // Its floor: an empty window of the same size and kind, over the same backdrop, shown
     // and painted (the window manager's part of the work).
     double bareShown = 0;
     {
-        QWidget bare(backdrop, Qt::Dialog);
+        QWidget bare(program->backdrop(), Qt::Dialog);
         bare.resize(drill->size());
         PaintWatcher bareWatcher(&bare);
         const double start = nowMs();
@@ -327,7 +327,7 @@ int main(int argc, char *argv[])
     print("last right click, to feedback painted", click, "repaint", repaint);
 
     drill->stopRun();
-    backdrop->endProgram();
-    delete backdrop;
+    program->endFromOutside();
+    delete program;
     return 0;
 }

@@ -10,7 +10,28 @@ include(GNUInstallDirs)
 set(WORDMOOR_APP_ID org.wordmoor.Wordmoor)
 set(WORDMOOR_DOCDIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/wordmoor)
 
-install(TARGETS wordmoor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS wordmoor wordmoor-groups RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+# Man pages and the changelog are installed compressed, as Debian keeps them; gzip -n
+# leaves out the name and time, so a rebuild gives the same bytes.
+find_program(WORDMOOR_GZIP gzip REQUIRED)
+set(WORDMOOR_COMPRESSED)
+foreach(source packaging/man/wordmoor.1 packaging/man/wordmoor-groups.1 packaging/changelog)
+    get_filename_component(name ${source} NAME)
+    set(copy ${CMAKE_BINARY_DIR}/compressed/${name})
+    add_custom_command(OUTPUT ${copy}.gz
+        COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/${source} ${copy}
+        COMMAND ${WORDMOOR_GZIP} -9nf ${copy}
+        DEPENDS ${PROJECT_SOURCE_DIR}/${source}
+        VERBATIM)
+    list(APPEND WORDMOOR_COMPRESSED ${copy}.gz)
+endforeach()
+# Everything cmake --install takes, for a build of just that.
+add_custom_target(installable ALL DEPENDS ${WORDMOOR_COMPRESSED})
+add_dependencies(installable wordmoor wordmoor-groups)
+install(FILES ${CMAKE_BINARY_DIR}/compressed/wordmoor.1.gz
+              ${CMAKE_BINARY_DIR}/compressed/wordmoor-groups.1.gz
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 file(GLOB WORDMOOR_GROUPS ${PROJECT_SOURCE_DIR}/data/ciku/ci*.txt)
 install(FILES ${WORDMOOR_GROUPS} DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/wordmoor/ciku)
@@ -29,7 +50,9 @@ foreach(size 16 32 48 64 128 256)
             DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
 
-install(FILES data/SOURCE.md LICENSE README.md DESTINATION ${WORDMOOR_DOCDIR})
+install(FILES data/SOURCE.md LICENSE README.md packaging/copyright
+              ${CMAKE_BINARY_DIR}/compressed/changelog.gz
+        DESTINATION ${WORDMOOR_DOCDIR})
 
 # Debian package: cpack -G DEB in the build folder.
 set(WORDMOOR_MAINTAINER "Wordmoor maintainers <maintainers@wordmoor.org>"
@@ -55,7 +78,10 @@ before the time bar runs out. Runs are scored into a top-ten table per
 word group.
 
 Comes with 20 word groups (1000 words, HSK levels 1 to 4) whose English
-glosses are adapted from CC-CEDICT (CC BY-SA 4.0).")
+glosses are adapted from CC-CEDICT (CC BY-SA 4.0), and with wordmoor-groups,
+a command-line program that checks the groups as the drill loads them,
+imports word lists from KWordQuiz, Parley, Anki and spreadsheets, and
+exports them for Anki.")
 # Library dependencies come from the binary; the fonts the windows are drawn in do not.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, fonts-wqy-microhei | fonts-noto-cjk")

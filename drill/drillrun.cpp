@@ -2,13 +2,10 @@
 
 #include "base/numtext.h"
 #include "base/random.h"
-#include "settings/speed.h"
 
 namespace
 {
 
-constexpr double kTimeUp = 4570.0; // 65 short of the full bar
-constexpr double kCoverGone = 130.0;
 constexpr int kMostTranslations = DrillRun::kLastRow;
 
 QString feedbackText(const char *english, const QString &chinese)
@@ -18,10 +15,7 @@ QString feedbackText(const char *english, const QString &chinese)
 
 } // namespace
 
-DrillRun::DrillRun(Random &random) : m_random(random), m_words(1)
-{
-    m_timeStep = Speed::timeStepForIndex(1);
-}
+DrillRun::DrillRun(Random &random) : m_random(random), m_words(1) {}
 
 void DrillRun::setWords(const QList<WordFile::Entry> &words)
 {
@@ -61,14 +55,15 @@ QString DrillRun::refusal(int group) const
     return QString();
 }
 
-bool DrillRun::start()
+bool DrillRun::start(int group)
 {
     // Each question draws wrong candidates from other entries and puts every translation
-    // on a row of its own.
-    if (wordCount() < 2 || Questions::firstOverlongEntry(m_words, kMostTranslations) != 0) {
+    // on a row of its own, so a refused group would run off its rows.
+    if (!refusal(group).isEmpty()) {
         return false;
     }
     m_random.seedFromClock();
+    m_inProgress = true;
     m_question = 0;
     m_order = Questions::shuffledOrder(m_random, wordCount());
     openNextQuestion();
@@ -92,9 +87,8 @@ void DrillRun::openNextQuestion()
     const Questions::Question q =
         Questions::buildQuestion(m_random, m_words, m_order, m_question, kLastRow);
     m_answerRows = q.answerRows;
-    const int k = answerCount();
-    m_toFind = k;
-    m_coverStep = static_cast<float>(kFullCover / k - 13.0);
+    m_toFind = answerCount();
+    m_found = 0;
     for (int g = 0; g <= kLastRow; ++g) {
         m_rows[g].caption = q.captions[g];
         m_rows[g].tag = q.tags[g];
@@ -102,8 +96,8 @@ void DrillRun::openNextQuestion()
     }
     m_rowNumbersShown = true;
 
-    m_elapsed = static_cast<float>(kEmptyBar);
-    m_coverHeight = kFullCover;
+    m_elapsed = 0;
+    m_clockShown = true;
     m_coverShown = true;
     m_shownNumber = m_wrong + m_correct + 1;
     m_answering = true;
@@ -136,10 +130,7 @@ DrillRun::Judgement DrillRun::judgeRow(int row)
             --m_toFind;
             clicked.found = true;
         }
-        m_coverHeight -= m_coverStep;
-        if (m_coverHeight < kCoverGone) {
-            m_coverShown = false;
-        }
+        ++m_found;
         return judgement;
     }
     ++m_wrong;
@@ -153,7 +144,8 @@ bool DrillRun::tickClock()
     if (!m_answering) {
         return false;
     }
-    if (m_elapsed >= kTimeUp) {
+    // The test comes before the count, so a question of N seconds times out on tick N + 1.
+    if (m_elapsed >= questionSeconds()) {
         ++m_wrong;
         if (m_toFind == answerCount()) {
             m_feedback = feedbackText("Carry on!", QStringLiteral("继续努力！"));
@@ -163,13 +155,8 @@ bool DrillRun::tickClock()
         endQuestion();
         return true;
     }
-    m_elapsed += m_timeStep;
+    ++m_elapsed;
     return false;
-}
-
-void DrillRun::setSpeedOption(int index)
-{
-    m_timeStep = Speed::timeStepForIndex(index);
 }
 
 void DrillRun::endQuestion()
@@ -191,6 +178,7 @@ void DrillRun::endQuestion()
 void DrillRun::stop()
 {
     m_answering = false;
+    m_inProgress = false;
     m_pause = Pause::None;
     for (Row &row : m_rows) {
         row.shown = false;
@@ -203,6 +191,7 @@ void DrillRun::stop()
     m_shownNumber = 0;
     m_feedback.clear();
     m_coverShown = false;
-    m_coverHeight = kEmptyBar;
-    m_elapsed = static_cast<float>(kFullTimeBar);
+    m_found = 0;
+    m_clockShown = false;
+    m_elapsed = 0;
 }

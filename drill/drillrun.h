@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/speedlevel.h"
 #include "drill/questions.h"
 #include "drill/wordfile.h"
 
@@ -15,15 +16,12 @@ class Random;
 // The rules of a run, on Qt Core only: the run's order, each question from the question
 // builder, judging a row, the clock and its time-out, the end of a question and its
 // pause, the correctness rate, stopping, and the result a run saves. It knows no widget:
-// the drill window forwards clicks and ticks here and shows what this class reports.
-// Lengths are in twips, as the window lays them out.
+// the drill window forwards clicks and ticks here and shows what this class reports. Time
+// is counted in seconds (clock ticks); how long a bar is on screen is the window's business.
 class DrillRun
 {
 public:
     static constexpr int kLastRow = Questions::kRows - 1; // rows 0 to 14
-    static constexpr double kFullTimeBar = 4635.0;
-    static constexpr double kEmptyBar = 13.0;
-    static constexpr double kFullCover = 6330.0;
 
     struct Row {
         QString caption;
@@ -54,20 +52,23 @@ public:
     QString refusal(int group) const;
 
     // Shuffles the group into the run's order and opens the first question; false (and
-    // nothing changed) for a group that cannot run.
-    bool start();
+    // nothing changed) when refusal(group) has a reason.
+    bool start(int group);
     void openNextQuestion();
     Judgement judgeRow(int row);
     // One second of the open question: the bar grows, or the time is up and the question
     // ends. Returns true on the time-out.
     bool tickClock();
-    // Seconds per question follow the speed option: 0 Slow, 1 Normal, 2 Fast.
-    void setSpeedOption(int index);
+    // Seconds per question follow the level; an open question's elapsed seconds stay.
+    void setSpeed(SpeedLevel level) { m_speed = level; }
+    SpeedLevel speed() const { return m_speed; }
     // Ends the run: counts, feedback and bars back to their rest.
     void stop();
 
-    // A run that has passed its first question is worth saving.
-    bool passedFirstQuestion() const { return m_question > 1; }
+    // From Start until Stop.
+    bool inProgress() const { return m_inProgress; }
+    // A run in progress that has passed its first question is worth saving.
+    bool hasResultToSave() const { return m_inProgress && m_question > 1; }
     Result result() const { return {m_correct, m_wrong, m_rate}; }
 
     // What the window shows.
@@ -81,11 +82,15 @@ public:
     int wrong() const { return m_wrong; }
     int rate() const { return m_rate; }
     int shownQuestionNumber() const { return m_shownNumber; }
-    float timeBarWidth() const { return m_elapsed; }
-    float timeStep() const { return m_timeStep; }
-    double coverHeight() const { return m_coverHeight; }
+    // The question's clock: seconds gone of the seconds it lasts. Between runs there is
+    // none, and the time bar shows full.
+    bool clockShown() const { return m_clockShown; }
+    int elapsedSeconds() const { return m_elapsed; }
+    int questionSeconds() const { return Speed::seconds(m_speed); }
+    // Right rows clicked in this question, the last one included; the progress cover
+    // shrinks by one step for each.
+    int foundCount() const { return m_found; }
     bool coverShown() const { return m_coverShown; }
-    float coverStep() const { return m_coverStep; }
     Pause pause() const { return m_pause; }
     int pauseMs() const { return m_pauseMs; }
     int answerCount() const { return static_cast<int>(m_answerRows.size()); }
@@ -107,18 +112,17 @@ private:
     QString m_feedback;
     int m_question = 0;
     int m_toFind = 0;
+    int m_found = 0;
     qint32 m_correct = 0;
     qint32 m_wrong = 0;
     qint32 m_rate = 0;
     int m_shownNumber = 0;
     bool m_answering = false;
+    bool m_inProgress = false;
     bool m_rowNumbersShown = false;
-    // Kept as floats of their own so that steps of 154.5 and 231.75 add up exactly and
-    // the time-out falls on the same tick whatever the pixel rounding.
-    float m_elapsed = static_cast<float>(kFullTimeBar);
-    float m_timeStep = 231.75f;
-    float m_coverStep = 0.0f;
-    double m_coverHeight = kEmptyBar;
+    SpeedLevel m_speed = SpeedLevel::Normal;
+    int m_elapsed = 0;
+    bool m_clockShown = false;
     bool m_coverShown = false;
     Pause m_pause = Pause::None;
     int m_pauseMs = 0;

@@ -1,12 +1,10 @@
 #include "drill/drillwindow.h"
 
 #include "base/numtext.h"
+#include "base/programstate.h"
 #include "drill/wordfile.h"
 #include "records/recordfile.h"
 #include "records/recordwindow.h"
-#include "settings/speed.h"
-#include "shell/programmenu.h"
-#include "shell/programstate.h"
 
 #include <QKeyEvent>
 
@@ -52,11 +50,10 @@ void DrillWindow::onLoad()
     groupList->setCurrentIndex(0);
     loadChosenGroup();
 
-    m_state.speed = 2;
     buildRows();
     // Rows lie under the feedback text until the first question sends it back.
     feedbackLabel->raise();
-    m_run.setSpeedOption(1);
+    applySpeed(SpeedLevel::Normal);
 }
 
 void DrillWindow::loadChosenGroup()
@@ -82,7 +79,11 @@ void DrillWindow::loadChosenGroup()
         m_state.group = static_cast<qint16>(chosen);
         m_run.setWords(group.entries);
         questionLabel->setCaption(WordFile::groupLine(m_state.group, m_run.wordCount()));
-        programMenu()->recordItem->setEnabled(true);
+        Forms::announce(this, QStringLiteral("Group %1, %2 words, %3")
+                                  .arg(m_state.group)
+                                  .arg(m_run.wordCount())
+                                  .arg(questionLabel->caption()));
+        emit groupLoaded();
         m_state.lastPlace = 0;
     }
     if (m_state.group > 0) {
@@ -92,23 +93,23 @@ void DrillWindow::loadChosenGroup()
 
 void DrillWindow::openMenu()
 {
-    Forms::popupMenu(programMenu()->fileMenu, this,
-                     QPoint(Forms::toPixels(Forms::twipLeft(menuButton)),
-                            Forms::toPixels(Forms::twipTop(menuButton))));
+    emit menuRequested(QPoint(Forms::toPixels(Forms::twipLeft(menuButton)),
+                              Forms::toPixels(Forms::twipTop(menuButton))));
 }
 
 void DrillWindow::startRun()
 {
-    const QString refusal = m_run.refusal(m_state.group);
-    if (!refusal.isEmpty()) {
-        showWarning(this, refusal);
+    if (!m_run.start(m_state.group)) {
+        showWarning(this, m_run.refusal(m_state.group));
         return;
     }
+    m_runSave.reset();
+    m_committed = RecordFile::SavedImage();
     startButton->setEnabled(false);
     stopButton->setEnabled(true);
     groupList->setEnabled(false);
-    setSettingItemEnabled(false);
-    m_run.start();
+    // The speed cannot change within a run.
+    emit runningChanged(true);
     showQuestion();
 }
 
@@ -121,8 +122,18 @@ void DrillWindow::showQuestion()
     showRunState();
     feedbackLabel->lower();
     syncTimers();
-    // The keys act on the rows at once, without a click into the window first.
+    // The keys act on the rows at once, without a click into the window first. A screen
+    // reader reads the rows' name as they take the focus; already focused, they are
+    // read nothing new, so the question is said.
+    const QString question = QStringLiteral("Question %1: %2")
+                                 .arg(m_run.shownQuestionNumber())
+                                 .arg(m_run.questionWord());
+    rowFrame->setAccessibleName(question);
+    const bool hadFocus = rowFrame->hasFocus();
     rowFrame->setFocus();
+    if (hadFocus) {
+        Forms::announce(this, question);
+    }
 }
 
 void DrillWindow::showRunState()
@@ -142,9 +153,7 @@ void DrillWindow::showRunState()
         rowNumbers(r)->setVisible(m_run.rowNumbersShown());
     }
     feedbackLabel->setCaption(m_run.feedback());
-    Forms::setTwipHeight(progressCover, m_run.coverHeight());
-    progressCover->setVisible(m_run.coverShown());
-    Forms::setTwipWidth(timeBar, m_run.timeBarWidth());
+    showBars();
     questionNumberLabel->setCaption(NumText::decimalText(m_run.shownQuestionNumber()));
     correctLabel->setCaption(NumText::decimalText(m_run.correct()));
     wrongLabel->setCaption(NumText::decimalText(m_run.wrong()));
@@ -152,19 +161,72 @@ void DrillWindow::showRunState()
     describeRowsForAssistiveTechnology();
 }
 
+void DrillWindow::showBars()
+{
+    // The time bar grows from a sliver by an equal step each second and is full between
+    // runs; the cover over the progress bar shrinks by a step for each right row found.
+    const double timeBarWidth =
+        m_run.clockShown()
+            ? kEmptyBar + m_run.elapsedSeconds() * (kFullTimeBar / m_run.questionSeconds())
+            : kFullTimeBar;
+    if (Forms::twipWidth(timeBar) != timeBarWidth) {
+        Forms::setTwipWidth(timeBar, timeBarWidth);
+    }
+    double coverHeight = kEmptyBar;
+    bool coverShown = m_run.coverShown();
+    if (coverShown) {
+        const double step = kFullCover / m_run.answerCount() - kEmptyBar;
+        coverHeight = kFullCover - m_run.foundCount() * step;
+        coverShown = coverHeight >= kCoverGone;
+    }
+    Forms::setTwipHeight(progressCover, coverHeight);
+    progressCover->setVisible(coverShown);
+}
+
+QString DrillWindow::itemName(int index) const
+{
+    const DrillRun::Row &row = m_run.row(index);
+    QString name = QStringLiteral("%1. %2").arg(index + 1).arg(row.caption.trimmed());
+    if (row.found) {
+        name += QStringLiteral(", found");
+    }
+    return name;
+}
+
 void DrillWindow::describeRowsForAssistiveTechnology()
 {
+    // Screen readers keep what they read of a row, so rows whose text changed are
+    // presented afresh; the figures are named by what they count.
+    QStringList names;
     for (int r = 0; r <= DrillRun::kLastRow; ++r) {
-        const DrillRun::Row &row = m_run.row(r);
-        QString name = QStringLiteral("%1. %2").arg(r + 1).arg(row.caption.trimmed());
-        if (row.found) {
-            name += QStringLiteral(", found");
-        }
-        if (r == m_markedRow && m_run.isAnswering()) {
-            name += QStringLiteral(", marked");
-        }
-        Forms::setAccessibleText(candidateRows(r), name);
+        names << itemName(r);
     }
+    if (names != m_rowNames) {
+        m_rowNames = names;
+        Forms::renewItems(rowFrame);
+    }
+    questionNumberLabel->setAccessibleName(
+        QStringLiteral("Question %1").arg(m_run.shownQuestionNumber()));
+    correctLabel->setAccessibleName(QStringLiteral("Correct %1").arg(m_run.correct()));
+    wrongLabel->setAccessibleName(QStringLiteral("Wrong %1").arg(m_run.wrong()));
+    rateLabel->setAccessibleName(QStringLiteral("Correctness rate %1 %").arg(m_run.rate()));
+}
+
+void DrillWindow::tellOutcome(DrillRun::Judgement judgement)
+{
+    if (judgement == DrillRun::Judgement::Found) {
+        const int left = m_run.toFind();
+        Forms::announce(this, QStringLiteral("found, %1 more to find").arg(left));
+        return;
+    }
+    // The end of the question: the feedback, then the right answers the reveal shows.
+    QStringList answers;
+    for (int row : m_run.answerRows()) {
+        answers << m_run.row(row).caption.trimmed();
+    }
+    QString feedback = m_run.feedback();
+    Forms::announce(this, feedback.replace(QLatin1String("\r\n"), QLatin1String(" ")),
+                    QStringLiteral("Right answers: %1").arg(answers.join(QLatin1String("; "))));
 }
 
 void DrillWindow::syncTimers()
@@ -197,6 +259,7 @@ void DrillWindow::judgeRow(int row)
     }
     showRunState();
     syncTimers();
+    tellOutcome(judgement);
 }
 
 void DrillWindow::keyPressEvent(QKeyEvent *event)
@@ -273,6 +336,7 @@ void DrillWindow::moveMark(int key)
         m_markedRow = shown.at(qMax(at - 1, 0));
     }
     showRunState();
+    Forms::announceCurrentItem(rowFrame);
 }
 
 void DrillWindow::judgeMarkedRow()
@@ -286,11 +350,12 @@ void DrillWindow::tickClock()
 {
     // A tick only grows the bar, unless the time is up and the question ends.
     if (!m_run.tickClock()) {
-        Forms::setTwipWidth(timeBar, m_run.timeBarWidth());
+        showBars();
         return;
     }
     showRunState();
     syncTimers();
+    tellOutcome(DrillRun::Judgement::Wrong);
 }
 
 void DrillWindow::endPauseBeforeNextQuestion()
@@ -306,11 +371,11 @@ void DrillWindow::endPauseBeforeStop()
     stopRun();
 }
 
-void DrillWindow::applySpeed(int optionIndex)
+void DrillWindow::applySpeed(SpeedLevel level)
 {
-    m_run.setSpeedOption(optionIndex);
-    m_state.speed = static_cast<qint16>(optionIndex + 1);
-    speedLabel->setCaption(Speed::wordForSpeed(m_state.speed));
+    m_run.setSpeed(level);
+    m_state.speed = level;
+    speedLabel->setCaption(Speed::caption(level));
 }
 
 void DrillWindow::stopRun()
@@ -326,9 +391,17 @@ void DrillWindow::stopRun()
         rowNumbers(r)->hide();
         Forms::setBackColor(candidateRows(r), kRowRest);
     }
-    const bool worthSaving = m_run.passedFirstQuestion();
+    const bool worthSaving = m_run.hasResultToSave();
     if (worthSaving) {
-        saveRun();
+        const RecordFile::SaveResult saved = saveRunInProgress();
+        if (!saved.ok) {
+            showWarning(this, QStringLiteral("The record of group %1 could not be saved: %2")
+                                  .arg(m_state.group)
+                                  .arg(saved.error));
+        }
+    }
+    if (!isLoaded()) {
+        return; // the program was ended while the warning showed
     }
     m_run.stop();
     showRunState();
@@ -342,7 +415,7 @@ void DrillWindow::stopRun()
     }
     startButton->setEnabled(true);
     groupList->setEnabled(true);
-    setSettingItemEnabled(true);
+    emit runningChanged(false);
     menuButton->setFocus();
 }
 
@@ -357,20 +430,43 @@ void DrillWindow::showRecordWindow()
     Forms::showModal(Forms::loadForm<RecordWindow>(m_state, this));
 }
 
-void DrillWindow::saveRun()
+RecordFile::SaveResult DrillWindow::saveRunInProgress()
+{
+    if (!m_run.hasResultToSave()) {
+        return RecordFile::SaveResult();
+    }
+    if (!m_runSave) {
+        m_runSave = saveRun(false);
+    }
+    return *m_runSave;
+}
+
+RecordFile::SaveResult DrillWindow::commitRunInProgress()
+{
+    if (!m_run.hasResultToSave() || m_runSave) {
+        return RecordFile::SaveResult();
+    }
+    return saveRun(true);
+}
+
+RecordFile::SaveResult DrillWindow::saveRun(bool provisional)
 {
     const DrillRun::Result result = m_run.result();
     m_state.lastPlace = 0;
-    const RecordFile::SaveResult saved =
-        RecordFile::saveRun(RecordFile::recordPath(m_state.installPath, m_state.group),
-                            result.correct, result.wrong, result.rate, m_state.speed);
+    const RecordFile::SaveResult saved = RecordFile::saveRun(
+        RecordFile::recordPath(m_state.installPath, m_state.group), result.correct, result.wrong,
+        result.rate, Speed::multiplier(m_state.speed), m_committed.valid ? &m_committed : nullptr);
     if (!saved.ok) {
-        showWarning(this, QStringLiteral("The record of group %1 could not be saved: %2")
-                              .arg(m_state.group)
-                              .arg(saved.error));
-        return;
+        emit saveFailed(QStringLiteral("the record of group %1 could not be saved: %2")
+                            .arg(m_state.group)
+                            .arg(saved.error));
+        return saved;
     }
+    // What a commit wrote is taken back by the next save of this run; once the run's own
+    // save is done there is nothing left to take back.
+    m_committed = provisional ? saved.image : RecordFile::SavedImage();
     m_state.lastPlace = saved.place;
+    return saved;
 }
 
 void DrillWindow::onUnload()
@@ -379,28 +475,10 @@ void DrillWindow::onUnload()
     questionClock->setEnabled(false);
     nextQuestionPause->setEnabled(false);
     stopPause->setEnabled(false);
-    if (m_run.passedFirstQuestion()) {
-        saveRun();
-    }
 }
 
 void DrillWindow::closeFromFrame()
 {
     // Closing the window goes through the confirmed Exit, so no result is lost.
-    programMenu()->exitProgram();
-}
-
-ProgramMenu *DrillWindow::programMenu()
-{
-    if (!m_menu) {
-        m_menu = new ProgramMenu(this);
-        m_menu->load();
-    }
-    return m_menu;
-}
-
-void DrillWindow::setSettingItemEnabled(bool enabled)
-{
-    // Off for exactly the length of a run, so the speed cannot change within one.
-    programMenu()->settingItem->setEnabled(enabled);
+    emit closeRequested();
 }

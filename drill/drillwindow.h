@@ -1,25 +1,36 @@
 #pragma once
 
 #include "base/random.h"
+#include "base/speedlevel.h"
 #include "drill/drillrun.h"
 #include "drill/rownumberentry.h"
+#include "forms/accessibility.h"
 #include "forms/forms.h"
+#include "records/recordfile.h"
 
 #include <QComboBox>
 #include <QPointer>
 #include <QPushButton>
 
-class ProgramMenu;
+#include <optional>
+
 class RecordWindow;
 struct ProgramState;
 
 // The drill window: the group list, Start, Stop and Menu, the question word, fifteen
 // candidate rows, the score line, the time bar and the progress bar. It forwards clicks
-// and timer ticks to the run's rules and shows what they report.
-class DrillWindow : public Forms::Form
+// and timer ticks to the run's rules and shows what they report. What lies above it (the
+// menu, the end of the program) it reaches through its signals only.
+class DrillWindow : public Forms::Form, private Forms::ItemList
 {
     Q_OBJECT
 public:
+    // Lengths of the bars, in twips as the window lays them out.
+    static constexpr double kFullTimeBar = 4635.0;
+    static constexpr double kEmptyBar = 13.0;
+    static constexpr double kFullCover = 6330.0;
+    static constexpr double kCoverGone = 130.0;
+
     explicit DrillWindow(ProgramState &state, QWidget *owner = nullptr);
     ~DrillWindow() override;
 
@@ -32,8 +43,17 @@ public:
     void tickClock();                  // a second of the open question
     void endPauseBeforeNextQuestion(); // opens the next question
     void endPauseBeforeStop();         // the group's last question was asked
-    void applySpeed(int optionIndex);  // 0 Slow, 1 Normal, 2 Fast
-    void saveRun();
+    void applySpeed(SpeedLevel level);
+    // The one way a run's result reaches its record: saves a run in progress that has
+    // passed its first question, once. Stop calls it, and so does the end of the program;
+    // nothing is shown, the caller reports a failure. A second call gives the first one's
+    // outcome again: the run is neither written twice nor retried.
+    RecordFile::SaveResult saveRunInProgress();
+    // Saves the run so far but lets it go on (the desktop session asks its programs to
+    // commit their data, and the logout may yet be cancelled). A later save of the same
+    // run takes the place of this one in the record, so the run is recorded once, with
+    // the numbers it has when it ends.
+    RecordFile::SaveResult commitRunInProgress();
     // Answering from the keyboard: a row's number as shown beside it, or a mark moved
     // with the arrow keys and judged with Space or Enter.
     void typeRowDigit(int digit);
@@ -42,8 +62,6 @@ public:
     void judgeMarkedRow();
     int markedRow() const { return m_markedRow; } // -1 for none
 
-    // The menu, built (never shown) the first time the window needs one of its items.
-    ProgramMenu *programMenu();
     ProgramState &state() { return m_state; }
     const DrillRun &run() const { return m_run; }
     // Tests make the draws repeatable: drill.random() = Random(seed).
@@ -79,6 +97,14 @@ public:
     // The record window opened from the menu, if one is showing.
     QPointer<RecordWindow> openRecordWindow;
 
+signals:
+    // The Menu button: the menu pops up with its top-left corner at this point of the window.
+    void menuRequested(const QPoint &topLeft);
+    void groupLoaded();                  // a group was loaded: there is a record to show
+    void runningChanged(bool running);   // Start and Stop
+    void closeRequested();               // the window frame's close button
+    void saveFailed(const QString &why); // for the log; the window has shown its warning
+
 protected:
     void onLoad() override;
     void onUnload() override;
@@ -91,15 +117,26 @@ private:
     void showQuestion();
     void showRunState();
     void syncTimers();
-    void setSettingItemEnabled(bool enabled);
+    void showBars();
     void showRecordWindow();
+    RecordFile::SaveResult saveRun(bool provisional);
     void judgeShownNumbers(const QVector<int> &numbers);
     void describeRowsForAssistiveTechnology();
+    void tellOutcome(DrillRun::Judgement judgement);
+    // The rows as screen readers walk them: a list over the row frame.
+    int itemCount() const override { return DrillRun::kLastRow + 1; }
+    QWidget *itemWidget(int index) const override { return candidateRows(index); }
+    QString itemName(int index) const override;
+    bool itemSelected(int index) const override { return index == currentItem(); }
+    int currentItem() const override { return m_run.isAnswering() ? m_markedRow : -1; }
+    void pressItem(int index) override { judgeRow(index); }
 
     ProgramState &m_state;
     Random m_random;
     DrillRun m_run{m_random};
     RowNumberEntry m_rowNumberEntry;
     int m_markedRow = -1;
-    QPointer<ProgramMenu> m_menu;
+    QStringList m_rowNames;                          // as screen readers last heard them
+    std::optional<RecordFile::SaveResult> m_runSave; // the run's own save, once made
+    RecordFile::SavedImage m_committed;              // what a commit of the run in progress wrote
 };

@@ -195,6 +195,22 @@ void DrillWindow::buildRows()
         }
         rowNumbers(d)->setCaption(QString::number(d + 1) + QLatin1String(".  "));
     }
+    // Screen readers walk the rows as one list over their frame, each row read with its
+    // number once; the labels themselves leave the window's tree.
+    QList<QWidget *> covered;
+    for (int r = 0; r <= DrillRun::kLastRow; ++r) {
+        covered << candidateRows(r) << rowNumbers(r);
+    }
+    Forms::exposeAsList(rowFrame, this, covered);
+    Forms::exposeAsProgressBar(
+        timeBarBackground, QStringLiteral("Seconds left"),
+        [this] {
+            return m_run.clockShown() ? m_run.questionSeconds() - m_run.elapsedSeconds() : 0;
+        },
+        [this] { return m_run.questionSeconds(); });
+    // The caption of the score line and the growing bar say nothing the figures' names and
+    // the time bar's value do not.
+    Forms::hideFromScreenReaders({scoreCaption, timeBar});
     for (int r = 0; r <= DrillRun::kLastRow; ++r) {
         // Any mouse button judges, wherever on the row it is released.
         connect(candidateRows(r), &Label::mouseUp, this, [this](int index) { judgeRow(index); });

@@ -47,11 +47,6 @@ QStringList splitTranslations(const QString &line)
     }
 }
 
-int countPieces(const QString &line)
-{
-    return static_cast<int>(line.count(QLatin1Char(';'))) + 1;
-}
-
 Entry makeEntry(const QString &word, const QString &line)
 {
     return Entry{word, line, splitTranslations(line)};
@@ -100,19 +95,16 @@ QVector<int> shuffledOrder(Random &random, int count)
 namespace
 {
 
-// Draws an entry other than the question, then one of its renderings, until the text,
-// trimmed of spaces, is none of the question's own; false after kWrongRedraws redraws.
 // The run's entries by position, 1 to count: the loaded group seen through the run's order.
 struct RunEntries {
     const QVector<Entry> &words;
-    const QVector<int> *order; // null: the words are in the run's order already
+    const QVector<int> &order;
     int count;
-    const Entry &operator[](int position) const
-    {
-        return order ? words[order->at(position - 1)] : words[position];
-    }
+    const Entry &operator[](int position) const { return words[order.at(position - 1)]; }
 };
 
+// Draws an entry other than the question, then one of its renderings, until the text,
+// trimmed of spaces, is none of the question's own; false after kWrongRedraws redraws.
 bool drawWrongCandidate(Random &random, const RunEntries &questions, int question,
                         const QStringList &rights, QString *text)
 {
@@ -172,16 +164,10 @@ Question buildFrom(Random &random, const RunEntries &questions, int question, in
 
 } // namespace
 
-Question buildQuestion(Random &random, const QVector<Entry> &questions, int question, int lastRow)
-{
-    return buildFrom(random, {questions, nullptr, static_cast<int>(questions.size()) - 1},
-                     question, lastRow);
-}
-
 Question buildQuestion(Random &random, const QVector<Entry> &words, const QVector<int> &order,
                        int question, int lastRow)
 {
-    return buildFrom(random, {words, &order, static_cast<int>(order.size())}, question, lastRow);
+    return buildFrom(random, {words, order, static_cast<int>(order.size())}, question, lastRow);
 }
 
 int firstOverlongEntry(const QVector<Entry> &words, int limit)

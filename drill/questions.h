@@ -15,7 +15,6 @@ QString trimSpaces(const QString &text);
 // Every ";" ends a piece; each piece is trimmed of spaces. s semicolons give s + 1
 // pieces, empty ones included.
 QStringList splitTranslations(const QString &line);
-int countPieces(const QString &line);
 
 // A run's order: position t takes the pool entry at Int(m x) + 1, m shrinking by one
 // each time, so that every order is equally likely. Returns 1-based entry numbers.
@@ -43,18 +42,16 @@ struct Question {
     QString tags[kRows];      // the word on answer rows, empty elsewhere
 };
 
-// Builds question number `question` (1-based) of a run. `questions` holds the run's
-// entries at 1..n (0 unused); the run must hold at least 2 entries and the question at
-// most lastRow translations.
+// Builds question number `question` (1-based) of a run whose order lists entry numbers of
+// `words` (1-based, 0 unused): the entry at position p of the run is words[order[p - 1]], so
+// the run needs no copy of its words. The run must hold at least 2 entries and the question
+// at most lastRow translations.
 // A wrong row takes a rendering of another entry, drawn again while its text, trimmed of
 // spaces, equals one of the question's renderings. When kWrongRedraws redraws find none
 // other, the row is left blank: a caption of just the one trailing space, an empty tag.
 // (A question with an empty rendering shows that same blank caption on its right row;
 // only the tag tells them apart there.) Without such a clash the draws are those of a
 // single try, so a fixed seed gives the same questions as ever.
-Question buildQuestion(Random &random, const QVector<Entry> &questions, int question, int lastRow);
-// The same for a run whose order lists entry numbers of `words` (1-based, 0 unused): the
-// entry at position p of the run is words[order[p - 1]]. The run needs no copy of its words.
 Question buildQuestion(Random &random, const QVector<Entry> &words, const QVector<int> &order,
                        int question, int lastRow);
 

@@ -21,12 +21,36 @@ int discoverGroups(const QString &installPath)
     return i - 1;
 }
 
+namespace
+{
+
+// Characters as the learner counts them: a character outside the BMP is one, not the two
+// UTF-16 units that hold it.
+qsizetype characterCount(const QString &line)
+{
+    qsizetype count = line.size();
+    for (qsizetype i = 1; i < line.size(); ++i) {
+        if (line[i].isLowSurrogate() && line[i - 1].isHighSurrogate()) {
+            --count;
+        }
+    }
+    return count;
+}
+
+} // namespace
+
 Group loadGroup(const QString &path)
 {
     Group group;
     Files::TextLines text = Files::readTextLines(path);
-    if (!text.opened) {
+    if (text.status == Files::TextLines::OpenFailed) {
         group.error = text.error;
+        return group;
+    }
+    if (text.status == Files::TextLines::ReadFailed) {
+        group.status = LoadStatus::ReadFailed;
+        group.error = QStringLiteral("%1 could not be read to its end: %2")
+                          .arg(QFileInfo(path).fileName(), text.error);
         return group;
     }
     const qsizetype pairs = text.lines.size() / 2;
@@ -38,13 +62,16 @@ Group loadGroup(const QString &path)
         return group;
     }
     for (qsizetype i = 0; i < 2 * pairs; ++i) {
-        if (text.lines[i].size() > kMaxLineLength) {
+        // A line of no more units than the limit holds no more characters either.
+        const qsizetype length =
+            text.lines[i].size() > kMaxLineLength ? characterCount(text.lines[i]) : 0;
+        if (length > kMaxLineLength) {
             group.status = LoadStatus::LineTooLong;
             group.error = QStringLiteral("line %1 of %2 holds %3 characters; a line may hold at "
                                          "most %4.")
                               .arg(i + 1)
                               .arg(QFileInfo(path).fileName())
-                              .arg(text.lines[i].size())
+                              .arg(length)
                               .arg(kMaxLineLength);
             return group;
         }

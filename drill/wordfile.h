@@ -23,7 +23,7 @@ struct Entry {
     QString translations; // ";"-separated, as read
 };
 
-enum class LoadStatus { Ok, OpenFailed, TooManyEntries, LineTooLong };
+enum class LoadStatus { Ok, OpenFailed, ReadFailed, TooManyEntries, LineTooLong };
 
 struct Group {
     LoadStatus status = LoadStatus::OpenFailed;
@@ -32,7 +32,8 @@ struct Group {
 };
 
 // Reads a group file: lines pair up into entries, blank lines included; an odd last
-// line is dropped.
+// line is dropped. A file that cannot be read to its end is refused (ReadFailed) with the
+// error "ci7.txt could not be read to its end: <the system's reason>".
 Group loadGroup(const QString &path);
 
 // The line the drill window shows for a loaded group: 第3组: 50个词语.

@@ -181,25 +181,18 @@ void setAnnouncementObserver(AnnouncementObserver observer)
     g_announcementObserver = std::move(observer);
 }
 
-void announceNameChange(QWidget *widget)
+void tellScreenReaders(QAccessibleEvent *event)
 {
-    QAccessibleEvent event(widget, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&event);
+    QAccessible::updateAccessibility(event);
     if (g_announcementObserver) {
-        g_announcementObserver(widget);
+        g_announcementObserver(event);
     }
 }
 
-void setAccessibleText(QWidget *widget, const QString &name)
+void announceNameChange(QWidget *widget)
 {
-    if (widget->accessibleName() == name) {
-        return;
-    }
-    // Qt announces a new accessible name itself.
-    widget->setAccessibleName(name);
-    if (g_announcementObserver) {
-        g_announcementObserver(widget);
-    }
+    QAccessibleEvent event(widget, QAccessible::NameChanged);
+    tellScreenReaders(&event);
 }
 
 // ---- Label
@@ -331,6 +324,7 @@ void Timer::sync()
 {
     if (m_enabled && m_interval > 0) {
         m_timer.start(m_interval);
+        emit started();
     } else {
         m_timer.stop();
     }

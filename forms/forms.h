@@ -8,6 +8,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QIcon>
 #include <QLabel>
 #include <QMap>
 #include <QPointer>
@@ -16,6 +17,7 @@
 
 #include <functional>
 
+class QAccessibleEvent;
 class QMenu;
 class QAction;
 class QPushButton;
@@ -56,17 +58,21 @@ QColor foreColor(const QWidget *widget);
 QFont designFont(const QString &family, double points, bool bold = false);
 void setDesignFont(QWidget *widget, const QString &family, double points, bool bold = false);
 
+// ---- The square application icon, in the sizes the desktop entry's icon comes in (the
+// wide logo is for the drill window's own face).
+QIcon applicationIcon();
+
 // ---- A push button at its place in twips. Enter and keypad Enter press it while it has
 // the focus, as Space does, in every window (not only in dialogs).
 QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption, double left,
                         double top, double width, double height, const QString &fontFamily,
                         double points);
 
-// ---- Assistive technology. A label's new caption and a control's new accessible name
-// are announced through QAccessible; tests watch the announcements here, since a headless
-// platform has no accessibility bridge to pass them on.
-void setAccessibleText(QWidget *widget, const QString &name); // announces only a change
-using AnnouncementObserver = std::function<void(QObject *changed)>;
+// ---- Assistive technology. Every event for screen readers goes through tellScreenReaders;
+// tests watch them here, since a headless platform has no accessibility bridge to pass them
+// on. A label's new caption is announced (see also forms/accessibility.h).
+void tellScreenReaders(QAccessibleEvent *event);
+using AnnouncementObserver = std::function<void(QAccessibleEvent *event)>;
 void setAnnouncementObserver(AnnouncementObserver observer);
 void announceNameChange(QWidget *widget);
 
@@ -143,6 +149,7 @@ public:
 
 signals:
     void timeout();
+    void started(); // the interval starts afresh: when enabled, or given a new interval
 
 private:
     void sync();
@@ -174,7 +181,7 @@ using MessageAnswerer = std::function<Answer(const Message &)>;
 void setMessageAnswerer(MessageAnswerer answerer);
 
 // ---- Windows. A Form is built in its design-time state; load() runs its onLoad(),
-// unload() runs its onUnload() and hides it. With no form loaded, the program ends.
+// unload() runs its onUnload() and hides it. Ending the program is its owner's business.
 class Form : public QWidget
 {
     Q_OBJECT
@@ -203,6 +210,14 @@ private:
     bool m_unloaded = false;
     bool m_discarded = false;
 };
+
+// Ends the program's windows without waiting for anyone: closes popup menus and message
+// boxes (a question answers its default), unloads every loaded form, most recently loaded
+// first, and from then on shows no further box or modal window. setEnding(false) is for a
+// program that starts afresh.
+void endAllForms();
+void setEnding(bool ending);
+bool isEnding();
 
 // Builds a window, loads it and returns it.
 template <class F, class... Args> F *loadForm(Args &&...args)

@@ -1,12 +1,14 @@
 #include "forms/forms.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
 
 // The logo lives in the forms library; a static library must register its resources.
 static void initResources()
@@ -27,7 +29,20 @@ MessageAnswerer g_answerer;
 ModalObserver g_modalObserver;
 PopupChooser g_popupChooser;
 int g_loadedForms = 0;
+bool g_ending = false;
+QList<QPointer<Form>> g_forms;            // loaded forms, in the order they were loaded
+QList<QPointer<QMessageBox>> g_openBoxes; // message boxes waiting for an answer
 } // namespace
+
+QIcon applicationIcon()
+{
+    initResources();
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256}) {
+        icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
+    }
+    return icon;
+}
 
 // ---- Message boxes
 
@@ -38,10 +53,15 @@ void setMessageAnswerer(MessageAnswerer answerer)
 
 Answer msgBox(QWidget *owner, const Message &message)
 {
+    if (g_ending) {
+        return message.buttons == Buttons::Ok ? Answer::Ok : message.defaultButton;
+    }
     if (g_answerer) {
         return g_answerer(message);
     }
     QMessageBox box(owner);
+    g_openBoxes.append(&box);
+    const auto forget = qScopeGuard([&box] { g_openBoxes.removeAll(&box); });
     box.setWindowTitle(message.title);
     box.setText(message.text);
     switch (message.icon) {
@@ -88,6 +108,7 @@ Form::~Form()
     if (isLoaded()) {
         --g_loadedForms;
     }
+    g_forms.removeAll(this);
     // Windows owned by this one go with it; Qt closes them on the way, which must not
     // run their close handling (an Exit question from a window being discarded).
     for (Form *owned : findChildren<Form *>()) {
@@ -102,6 +123,7 @@ void Form::load()
     }
     m_loaded = true;
     ++g_loadedForms;
+    g_forms.append(this);
     onLoad();
 }
 
@@ -113,12 +135,9 @@ void Form::unload()
     onUnload();
     m_unloaded = true;
     --g_loadedForms;
+    g_forms.removeAll(this);
     hide();
     emit unloaded();
-    if (g_loadedForms == 0 && QCoreApplication::instance() &&
-        QCoreApplication::instance()->property("wordmoorQuitWithLastForm").toBool()) {
-        QCoreApplication::quit();
-    }
 }
 
 int Form::loadedCount()
@@ -136,6 +155,37 @@ void Form::closeEvent(QCloseEvent *event)
     closeFromFrame();
 }
 
+void endAllForms()
+{
+    g_ending = true;
+    while (QWidget *popup = QApplication::activePopupWidget()) {
+        popup->close();
+    }
+    // Each box's own loop returns once control goes back to it; its caller then finds the
+    // program ending.
+    for (const QPointer<QMessageBox> &box : std::as_const(g_openBoxes)) {
+        if (box) {
+            box->done(QMessageBox::Cancel);
+        }
+    }
+    while (!g_forms.isEmpty()) {
+        const QPointer<Form> last = g_forms.takeLast();
+        if (last) {
+            last->unload();
+        }
+    }
+}
+
+void setEnding(bool ending)
+{
+    g_ending = ending;
+}
+
+bool isEnding()
+{
+    return g_ending;
+}
+
 void setModalObserver(ModalObserver observer)
 {
     g_modalObserver = std::move(observer);
@@ -144,7 +194,9 @@ void setModalObserver(ModalObserver observer)
 void showModal(Form *form)
 {
     QPointer<Form> guard(form);
-    if (g_modalObserver) {
+    if (g_ending) {
+        // Nothing opens while the program ends.
+    } else if (g_modalObserver) {
         g_modalObserver(form);
     } else if (form->isLoaded()) {
         form->setWindowModality(Qt::ApplicationModal);

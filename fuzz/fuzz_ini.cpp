@@ -11,9 +11,10 @@ namespace
 // The default can never be a value found: values come from single lines.
 const QString kDefault = QStringLiteral("\n");
 
-void checkRead(const QString &text, const QString &section, const QString &key)
+void checkRead(const QByteArray &bytes, const QString &section, const QString &key)
 {
-    const Ini::ProfileValue value = Ini::readProfileStringFromText(text, section, key, kDefault);
+    const Ini::ProfileValue value = Ini::readProfileStringFromBytes(bytes, section, key, kDefault);
+    const QString text = QString::fromUtf8(bytes);
     FUZZ_CHECK(value.count == value.text.size(), value.text);
     if (value.text == kDefault || value.text.isEmpty()) {
         return;
@@ -34,12 +35,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray bytes = inputBytes(data, size);
     // The names the program asks for, and, when the input starts with "section\1key\0",
     // names of the fuzzer's own so that it can reach matches with them too.
-    checkRead(QString::fromUtf8(bytes), QStringLiteral("InstallSettings"),
-              QStringLiteral("InstallPath"));
+    checkRead(bytes, QStringLiteral("InstallSettings"), QStringLiteral("InstallPath"));
     const qsizetype nul = bytes.indexOf('\0');
     if (nul >= 0) {
         const QList<QByteArray> names = bytes.left(nul).split('\1');
-        checkRead(QString::fromUtf8(bytes.mid(nul + 1)), QString::fromUtf8(names.value(0)),
+        checkRead(bytes.mid(nul + 1), QString::fromUtf8(names.value(0)),
                   QString::fromUtf8(names.value(1)));
     }
     return 0;

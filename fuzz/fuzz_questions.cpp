@@ -7,6 +7,7 @@
 #include "base/random.h"
 #include "drill/questions.h"
 #include "fuzz/check.h"
+#include "tests/questionsmodel.h"
 #include "tests/shufflemodel.h"
 
 #include <QSet>
@@ -18,16 +19,6 @@ namespace
 {
 
 using Table = QVector<QStringList>;
-
-// The builder takes entries cut into pieces once, as a loaded group holds them.
-static QVector<Questions::Entry> entries(const QVector<QStringList> &rows)
-{
-    QVector<Questions::Entry> list;
-    for (const QStringList &row : rows) {
-        list.append(row.isEmpty() ? Questions::Entry() : Questions::makeEntry(row[0], row[1]));
-    }
-    return list;
-}
 
 // Every text a wrong row may show from entry r: the whole line when it has one rendering.
 QStringList candidatesOf(const QString &line)
@@ -57,8 +48,7 @@ double chanceOfFit(const Table &words, int question, const QStringList &rights)
 void checkQuestion(const Table &words, int question, int lastRow, quint64 seed)
 {
     Random random(seed);
-    const Questions::Question q =
-        Questions::buildQuestion(random, entries(words), question, lastRow);
+    const Questions::Question q = buildInGroupOrder(random, entries(words), question, lastRow);
     const QStringList rights = Questions::splitTranslations(words[question][1]);
     FUZZ_CHECK(q.word == words[question][0] && q.translations == rights, q.word);
     FUZZ_CHECK(q.answerRows.size() == rights.size(), QString::number(q.answerRows.size()));
@@ -93,8 +83,7 @@ void checkQuestion(const Table &words, int question, int lastRow, quint64 seed)
         FUZZ_CHECK(fits || (text.isEmpty() && rare), q.captions[g]);
     }
     Random again(seed);
-    const Questions::Question repeat =
-        Questions::buildQuestion(again, entries(words), question, lastRow);
+    const Questions::Question repeat = buildInGroupOrder(again, entries(words), question, lastRow);
     FUZZ_CHECK(repeat.answerRows == q.answerRows, "a seed repeats its question");
 }
 
@@ -120,7 +109,7 @@ void checkRunOrder(const Table &words, int question, int lastRow, quint64 seed)
     Random two(seed);
     const Questions::Question viaOrder =
         Questions::buildQuestion(one, all, order, question, lastRow);
-    const Questions::Question viaCopy = Questions::buildQuestion(two, copied, question, lastRow);
+    const Questions::Question viaCopy = buildInGroupOrder(two, copied, question, lastRow);
     FUZZ_CHECK(viaOrder.word == viaCopy.word && viaOrder.answerRows == viaCopy.answerRows,
                viaOrder.word);
     for (int g = 0; g < Questions::kRows; ++g) {

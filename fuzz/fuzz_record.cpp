@@ -87,8 +87,9 @@ void writeAll(const QString &path, const QByteArray &bytes)
     FUZZ_CHECK(file.write(bytes) == bytes.size(), path);
 }
 
-// The same run saved into a real file, with leftovers of killed saves lying beside it.
-void checkSave(const Run &run, bool exists, const QByteArray &image)
+// The same run saved into a real file, with leftovers of killed saves lying beside it, and,
+// when `again`, saved once more at its end in the first save's place.
+void checkSave(const Run &run, bool exists, const QByteArray &image, bool again)
 {
     static QTemporaryDir dir(scratchTemplate());
     QDir folder(dir.path());
@@ -100,11 +101,12 @@ void checkSave(const Run &run, bool exists, const QByteArray &image)
     if (exists) {
         writeAll(path, image);
     }
-    const QString own = path + QStringLiteral(".aBc123");
-    const QString other =
-        RecordFile::recordPath(dir.path() + QLatin1Char('/'), 12) + QStringLiteral(".aBc123");
+    const QString own = dir.filePath(QStringLiteral(".record_1.divu.wordmoor-save-aBc123"));
+    const QString other = dir.filePath(QStringLiteral(".record_12.divu.wordmoor-save-aBc123"));
+    const QString learners = path + QStringLiteral(".aBc123"); // never the program's to remove
     writeAll(own, "x");
     writeAll(other, "x");
+    writeAll(learners, "x");
 
     const RecordFile::PlaceRecord place = modelPlace(run);
     int expectedPlace = 0;
@@ -112,7 +114,7 @@ void checkSave(const Run &run, bool exists, const QByteArray &image)
     const RecordFile::SaveResult result =
         RecordFile::saveRun(path, run.correct, run.wrong, run.rate, run.speed);
     FUZZ_CHECK(result.ok, result.error);
-    FUZZ_CHECK(QFile::exists(other), other);
+    FUZZ_CHECK(QFile::exists(other) && QFile::exists(learners), other);
     const QByteArray after = readAll(path);
     if (place.Point == 0) {
         // Not worth keeping: nothing is created, changed or cleaned.
@@ -124,6 +126,27 @@ void checkSave(const Run &run, bool exists, const QByteArray &image)
     FUZZ_CHECK(result.place == expectedPlace, QString::number(result.place));
     FUZZ_CHECK(!QFile::exists(own), own);
     FUZZ_CHECK(after == expected, QString::fromLatin1(after.toHex()));
+    FUZZ_CHECK(result.image.valid && result.image.after == after, "image");
+    if (!again) {
+        return;
+    }
+    // The same run saved again at its end, with its counts swapped, in the first one's place:
+    // the file is as if only the second had been saved.
+    const Run final{run.wrong, run.correct, run.rate, run.speed};
+    const RecordFile::PlaceRecord finalPlace = modelPlace(final);
+    int finalExpected = 0;
+    // A zero point takes no place, not even above a stored negative one: it only takes back.
+    QByteArray expectedFinal =
+        finalPlace.Point == 0 ? start : modelRanking(start, finalPlace, &finalExpected);
+    const RecordFile::SaveResult second = RecordFile::saveRun(
+        path, final.correct, final.wrong, final.rate, final.speed, &result.image);
+    FUZZ_CHECK(second.ok, second.error);
+    if (finalExpected == 0 && !exists) {
+        FUZZ_CHECK(!QFile::exists(path), "a file the first save created is removed");
+        expectedFinal.clear();
+    }
+    FUZZ_CHECK(second.place == finalExpected, QString::number(second.place));
+    FUZZ_CHECK(readAll(path) == expectedFinal, QString::fromLatin1(readAll(path).toHex()));
 }
 
 } // namespace
@@ -150,7 +173,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(ranked.size() >= image.size(), "shorter");
     // A real save costs file system calls: only for some inputs, as the options say.
     if (options & 2) {
-        checkSave(run, options & 1, image);
+        checkSave(run, options & 1, image, options & 4);
     }
     return 0;
 }

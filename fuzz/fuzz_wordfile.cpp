@@ -4,6 +4,7 @@
 #include "base/files.h"
 #include "drill/wordfile.h"
 #include "fuzz/check.h"
+#include "tests/linesmodel.h"
 
 #include <QFile>
 #include <QStringDecoder>
@@ -78,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                                        [](QChar c) { return c.unicode() >= 0x800; }),
                "");
 
-    const QList<QByteArray> raw = Files::splitLines(body);
+    const QList<QByteArray> raw = modelSplitLines(body);
     FUZZ_CHECK(raw == modelLines(body), QString::number(raw.size()));
     const QStringList lines = Files::decodeLines(bytes);
     FUZZ_CHECK(lines.size() == raw.size(), QString::number(lines.size()));

@@ -2,16 +2,17 @@
 
 #include "base/files.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
-#include <QSaveFile>
 #include <QtEndian>
 #include <QtNumeric>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <limits>
+
+#include <unistd.h>
 
 namespace RecordFile
 {
@@ -52,22 +53,36 @@ qint32 pointOf(qint32 correct, qint32 rate, qint16 speed)
     return saturated<qint32>(point);
 }
 
-// A save killed between writing its temporary file and renaming it leaves that file behind
-// under the name QSaveFile gives it: the record's own name, a dot and six letters or digits.
-// Only regular files of exactly that name are removed; those of other groups stay.
-void removeLeftovers(const QString &path)
+// The file's bytes, or an error; a missing file reads as empty.
+bool readImage(const QString &path, bool *exists, QByteArray *image, QString *error)
 {
-    const QFileInfo record(path);
-    QDir folder = record.absoluteDir();
-    const QString name = QRegularExpression::escape(record.fileName());
-    const QRegularExpression leftover(QStringLiteral("^%1\\.[A-Za-z0-9]{6}$").arg(name));
-    const QStringList names = folder.entryList({record.fileName() + QStringLiteral(".??????")},
-                                               QDir::Files | QDir::Hidden | QDir::NoSymLinks);
-    for (const QString &candidate : names) {
-        if (leftover.match(candidate).hasMatch()) {
-            folder.remove(candidate);
-        }
+    *exists = QFileInfo::exists(path);
+    image->clear();
+    if (!*exists) {
+        return true;
     }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = file.errorString();
+        return false;
+    }
+    // The whole file, so that whatever follows place 10 is written back untouched.
+    *image = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+// Whether the file is still as an earlier save left it. That save left a file behind unless
+// it removed one it had created, and then the file is missing and the image empty.
+bool stillHolds(const SavedImage &earlier, bool exists, const QByteArray &image)
+{
+    if (!exists) {
+        return !earlier.existed && earlier.after.isEmpty();
+    }
+    return image == earlier.after;
 }
 
 } // namespace
@@ -155,15 +170,18 @@ ReadResult readRecord(const QString &path)
     return result;
 }
 
-SaveResult saveRun(const QString &path, qint32 correct, qint32 wrong, qint32 rate, qint16 speed)
+SaveResult saveRun(const QString &path, qint32 correct, qint32 wrong, qint32 rate, qint16 speed,
+                   const SavedImage *replacing)
 {
+    Q_UNUSED(replacing);
     SaveResult result;
     PlaceRecord run;
     run.Point = pointOf(correct, rate, speed);
     run.NumberOfWords = saturated<qint16>(qint64(wrong) + correct);
     run.Rate = saturated<qint16>(rate);
     run.Speed = speed;
-    if (run.Point == 0) {
+    const bool mayReplace = replacing && replacing->valid;
+    if (run.Point == 0 && !mayReplace) {
         return result; // not a result worth keeping, and no file is created for it
     }
 
@@ -171,50 +189,48 @@ SaveResult saveRun(const QString &path, qint32 correct, qint32 wrong, qint32 rat
         result.ok = false;
         result.error = error;
         result.place = 0;
+        result.image = SavedImage();
         return result;
     };
 
     if (isSomethingElse(path)) {
         return fail(notAFileError(path));
     }
-    removeLeftovers(path);
-    const bool exists = QFileInfo::exists(path);
-    QByteArray image;
-    if (exists) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            return fail(file.errorString());
-        }
-        // The whole file, so that whatever follows place 10 is written back untouched.
-        image = file.readAll();
-        if (file.error() != QFileDevice::NoError) {
-            return fail(file.errorString());
-        }
-    }
-
-    const QByteArray before = image;
-    const qint16 place = placeRun(image, run);
-    if (exists && image == before) {
-        return result;
-    }
-
-    // The new table replaces the old one whole or not at all; a failure part way leaves
-    // the old file as it was.
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return fail(file.errorString());
-    }
-    // commit() overlooks a short write in its own final flush and would put a cut-off
-    // table in place, so the flush is checked here first.
-    if (file.write(image) != image.size() || !file.flush()) {
-        const QString error = file.errorString();
-        file.cancelWriting();
+    Files::removeWriteLeftovers(path);
+    bool exists = false;
+    QByteArray current;
+    QString error;
+    if (!readImage(path, &exists, &current, &error)) {
         return fail(error);
     }
-    if (!file.commit()) {
-        return fail(file.errorString());
+
+    SavedImage &image = result.image;
+    image.existed = exists;
+    image.before = current;
+    const bool takesPlace = mayReplace && stillHolds(*replacing, exists, current);
+    if (takesPlace) {
+        image.existed = replacing->existed;
+        image.before = replacing->before;
+    } else if (run.Point == 0) {
+        return result; // the earlier save's entry is gone already; nothing to take back
     }
+    image.after = image.before;
+    const qint16 place = run.Point == 0 ? 0 : placeRun(image.after, run);
+
+    if (takesPlace && place == 0 && !image.existed) {
+        // Taking back a save that created the file: it goes again, as if never written.
+        image.after.clear();
+        if (exists && ::unlink(QFile::encodeName(Files::writeTarget(path)).constData()) != 0) {
+            return fail(QStringLiteral("cannot remove %1: %2")
+                            .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+        }
+    } else if (!exists || image.after != current) {
+        const Files::WriteResult written = Files::writeWhole(path, image.after);
+        if (!written.ok) {
+            return fail(written.error);
+        }
+    }
+    image.valid = true;
     result.place = place;
     return result;
 }

@@ -1,9 +1,11 @@
 #include "records/recordwindow.h"
 
+#include <QKeyEvent>
+
 #include "base/numtext.h"
+#include "base/programstate.h"
+#include "base/speedlevel.h"
 #include "records/recordfile.h"
-#include "settings/speed.h"
-#include "shell/programstate.h"
 
 namespace
 {
@@ -146,6 +148,22 @@ void RecordWindow::buildControls()
     nextButton = makeButton(this, "nextButton", ">>", 2340, 3600, 555, 330, 8);
     clearButton = makeButton(this, "clearButton", "Clear", 3000, 3600, 765, 330, 9);
 
+    // Last in the tab order, and under the cells: a sighted learner sees nothing of it.
+    tableArea = new QWidget(this);
+    tableArea->setObjectName(QStringLiteral("tableArea"));
+    Forms::setTwipGeometry(tableArea, 120, 360, 4530, 3180);
+    tableArea->setAttribute(Qt::WA_TransparentForMouseEvents);
+    tableArea->setFocusPolicy(Qt::TabFocus);
+    tableArea->lower();
+    tableArea->installEventFilter(this);
+    QList<QWidget *> cells;
+    for (QObject *child : children()) {
+        if (auto *label = qobject_cast<Forms::Label *>(child); label && label != titleLabel) {
+            cells << label;
+        }
+    }
+    Forms::exposeAsTable(tableArea, this, cells);
+
     blinkTimer = new Forms::Timer(this, 500, false);
     blinkTimer->setObjectName(QStringLiteral("blinkTimer"));
 
@@ -162,9 +180,63 @@ void RecordWindow::onLoad()
     updateMarks();
 }
 
+QString RecordWindow::tableName() const
+{
+    QString name = titleLabel->caption();
+    if (m_shownGroup == m_state.group) {
+        name += m_state.lastPlace > 0
+                    ? QStringLiteral(", the last run took place %1").arg(m_state.lastPlace)
+                    : QStringLiteral(", (No place)");
+    }
+    return name;
+}
+
+QString RecordWindow::columnName(int column) const
+{
+    static const char *const names[] = {"Place", "Point", "Number of Words", "Speed",
+                                        "Correctness Rate (%)"};
+    return QLatin1String(names[column]);
+}
+
+QWidget *RecordWindow::cellWidget(int row, int column) const
+{
+    const Forms::ControlArray<Forms::Label> *columns[] = {
+        &placeNumbers, &pointCells, &wordCountCells, &speedCells, &rateCells};
+    return (*columns[column])(row + 1);
+}
+
+QString RecordWindow::cellText(int row, int column) const
+{
+    const QString text = static_cast<Forms::Label *>(cellWidget(row, column))->caption();
+    if (column == 0 && m_shownGroup == m_state.group && row + 1 == m_state.lastPlace) {
+        return text + QStringLiteral(", the last run's place");
+    }
+    return text;
+}
+
+bool RecordWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == tableArea && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        const int row = key == Qt::Key_Up     ? qMax(m_currentRow - 1, 0)
+                        : key == Qt::Key_Down ? qMin(m_currentRow + 1, rowCount() - 1)
+                        : key == Qt::Key_Home ? 0
+                        : key == Qt::Key_End  ? rowCount() - 1
+                                              : -1;
+        if (row >= 0) {
+            m_currentRow = row;
+            Forms::announceCurrentRow(tableArea);
+            return true;
+        }
+    }
+    return Forms::Form::eventFilter(watched, event);
+}
+
 void RecordWindow::showRecordOf(int group)
 {
+    const bool paging = m_shownGroup != 0 && m_shownGroup != group;
     m_shownGroup = group;
+    m_currentRow = group == m_state.group && m_state.lastPlace > 0 ? m_state.lastPlace - 1 : 0;
     titleLabel->setCaption(QStringLiteral("Record of Group ") + NumText::decimalText(group));
     const RecordFile::ReadResult record =
         RecordFile::readRecord(RecordFile::recordPath(m_state.installPath, group));
@@ -175,8 +247,13 @@ void RecordWindow::showRecordOf(int group)
         const RecordFile::PlaceRecord &place = places[n - 1];
         pointCells(n)->setCaption(NumText::decimalText(place.Point));
         wordCountCells(n)->setCaption(NumText::decimalText(place.NumberOfWords));
-        speedCells(n)->setCaption(Speed::wordForSpeed(place.Speed));
+        speedCells(n)->setCaption(Speed::captionOfStored(place.Speed));
         rateCells(n)->setCaption(NumText::decimalText(place.Rate));
+    }
+    // Screen readers keep what they read of a cell; paging, the focus stays on << or >>.
+    Forms::renewItems(tableArea);
+    if (paging) {
+        Forms::announce(this, tableName());
     }
 }
 
@@ -213,6 +290,7 @@ void RecordWindow::clearShownRecord()
     }
     blinkTimer->setEnabled(false);
     noPlaceNotice->hide();
+    Forms::renewItems(tableArea);
 }
 
 void RecordWindow::showPreviousGroup()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "forms/accessibility.h"
 #include "forms/forms.h"
 
 #include <QPushButton>
@@ -8,7 +9,7 @@ struct ProgramState;
 
 // The record window: the ten best runs of one group, the mark of the last run's place,
 // paging through the groups, and clearing a record.
-class RecordWindow : public Forms::Form
+class RecordWindow : public Forms::Form, private Forms::CellTable
 {
     Q_OBJECT
 public:
@@ -39,10 +40,23 @@ public:
     QPushButton *nextButton = nullptr;
     QPushButton *clearButton = nullptr;
     Forms::Timer *blinkTimer = nullptr;
+    // What screen readers read as the table: a place of its own in the tab order, over
+    // the cells, whose rows Up and Down walk.
+    QWidget *tableArea = nullptr;
+
+    // The table as screen readers read it.
+    QString tableName() const override;
+    int rowCount() const override { return 10; }
+    int columnCount() const override { return 5; }
+    QString columnName(int column) const override;
+    QWidget *cellWidget(int row, int column) const override;
+    QString cellText(int row, int column) const override;
+    int currentRow() const override { return m_currentRow; }
 
 protected:
     void onLoad() override;
     void closeFromFrame() override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildControls();
@@ -50,4 +64,5 @@ private:
 
     const ProgramState &m_state;
     int m_shownGroup = 0;
+    int m_currentRow = 0;
 };

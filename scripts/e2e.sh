@@ -16,8 +16,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
 
+# x11-session-utils brings xsm, the session manager of the session cases, which needs
+# iceauth from x11-xserver-utils.
 scripts/install-missing.sh xvfb xauth openbox xdotool x11-utils wmctrl imagemagick \
-    fonts-liberation fonts-wqy-microhei
+    fonts-liberation fonts-wqy-microhei x11-session-utils x11-xserver-utils
 
 if [ $# -ge 1 ]; then
     WORDMOOR=$(realpath "$1")
@@ -51,7 +53,8 @@ fi
 export E2E_PREFIX E2E_PREFIX_PROBLEM
 
 set +e
-for part in lib screen learner drill_cases end_cases install_cases; do
+for part in lib screen learner session drill_cases end_cases session_cases install_cases orca \
+    orca_cases; do
     source "tests/e2e/$part.sh"
 done
 
@@ -59,16 +62,32 @@ done
 tests=(whole_run_by_keys_only
        stop_in_third_question_saves_and_shows_record
        backdrop_click_keeps_drill_window_on_top
+       minimized_drill_window_comes_back
        frame_close_confirmed_saves_run_and_ends
        signal_in_third_question_saves_run/sigterm
        signal_in_third_question_saves_run/sigint
        signal_in_third_question_saves_run/sighup
        sigterm_in_first_question_saves_nothing
        stop_past_file_size_limit_warns_and_goes_on
+       sigterm_with_window_open_saves_once_and_ends/about
+       sigterm_with_window_open_saves_once_and_ends/record
+       sigterm_with_window_open_saves_once_and_ends/exit_question
+       sigterm_with_window_open_saves_once_and_ends/setting
+       sigterm_with_window_open_saves_once_and_ends/words
+       sigterm_with_window_open_saves_once_and_ends/warning
+       sigterm_when_save_fails_ends_with_status_1
+       learners_backup_survives_a_stop
+       session_checkpoint_saves_run_and_goes_on
+       session_shutdown_in_run_with_about_open_saves_once
        lf_group_plays_like_crlf_twin
        first_start_sets_up_user_folders
-       second_start_keeps_user_ini)
+       second_start_keeps_user_ini
+       imported_group_plays_in_installed_copy
+       orca_speaks_question_rows_outcome_and_record)
 [ -z "${WORDMOOR_E2E_TESTS:-}" ] || read -ra tests <<<"$WORDMOOR_E2E_TESTS"
+if [[ " ${tests[*]} " == *" orca_"* ]]; then
+    scripts/install-missing.sh "${ORCA_PACKAGES[@]}" || exit 2
+fi
 
 passed=0
 failed=0

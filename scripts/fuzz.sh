@@ -11,7 +11,7 @@ scripts/install-missing.sh clang libclang-rt-14-dev
 
 seconds="${FUZZ_SECONDS:-60}"
 dir=build-fuzz
-targets=(ini wordfile record questions)
+targets=(ini wordfile record questions import)
 
 CC=clang CXX=clang++ cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DWORDMOOR_FUZZ=ON >/dev/null

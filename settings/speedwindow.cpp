@@ -1,8 +1,5 @@
 #include "settings/speedwindow.h"
 
-#include "drill/drillwindow.h"
-#include "shell/programstate.h"
-
 #include <QEvent>
 
 namespace
@@ -12,7 +9,7 @@ const QColor kWindowBack = Forms::rgb(255, 255, 192);
 const QColor kTitleBack = Forms::rgb(192, 255, 192);
 
 struct OptionRow {
-    int index;
+    SpeedLevel level;
     const char *caption;
     double left, top, width, height; // inside the option frame
     QColor fore;
@@ -20,14 +17,14 @@ struct OptionRow {
 
 // Listed top to bottom as the window shows them.
 const OptionRow kOptions[] = {
-    {2, "Fast (10s)", 180, 180, 1545, 273, Forms::rgb(255, 0, 0)},
-    {1, "Normal (20s)", 180, 585, 1590, 273, Forms::rgb(0, 0, 255)},
-    {0, "Slow (30s)", 180, 975, 1455, 273, Forms::rgb(0, 128, 0)},
+    {SpeedLevel::Fast, "Fast (10s)", 180, 180, 1545, 273, Forms::rgb(255, 0, 0)},
+    {SpeedLevel::Normal, "Normal (20s)", 180, 585, 1590, 273, Forms::rgb(0, 0, 255)},
+    {SpeedLevel::Slow, "Slow (30s)", 180, 975, 1455, 273, Forms::rgb(0, 128, 0)},
 };
 
 } // namespace
 
-SpeedWindow::SpeedWindow(DrillWindow *drill) : Forms::Form(drill, Qt::Dialog), m_drill(drill)
+SpeedWindow::SpeedWindow(SpeedLevel current, QWidget *owner) : Forms::Form(owner, Qt::Dialog)
 {
     setObjectName(QStringLiteral("speedWindow"));
     setWindowTitle(QStringLiteral("Setting"));
@@ -49,56 +46,49 @@ SpeedWindow::SpeedWindow(DrillWindow *drill) : Forms::Form(drill, Qt::Dialog), m
 
     for (const OptionRow &row : kOptions) {
         auto *option = new QRadioButton(QString::fromLatin1(row.caption), optionFrame);
-        option->setObjectName(QStringLiteral("speedOption_%1").arg(row.index));
+        option->setObjectName(QStringLiteral("speedOption_") + Speed::caption(row.level));
         Forms::setTwipGeometry(option, row.left, row.top, row.width, row.height);
         Forms::setDesignFont(option, QStringLiteral("Microsoft Sans Serif"), 9);
         Forms::setBackColor(option, kWindowBack);
         Forms::setForeColor(option, row.fore);
         // A radio button has no double-click signal of its own.
         option->installEventFilter(this);
-        speedOptions.set(row.index, option);
+        speedOptions.insert(row.level, option);
     }
-    speedOptions(1)->setChecked(true);
+    speedOptions.value(current)->setChecked(true);
 
     okButton = Forms::makeButton(this, QStringLiteral("okButton"), QStringLiteral("OK"), 420, 1740,
                                  1215, 345, QStringLiteral("Microsoft Sans Serif"), 9);
     connect(okButton, &QPushButton::clicked, this, &SpeedWindow::applyChosenOption);
 
     // OK comes first in the tab order, so it has the focus when the window opens.
-    setTabOrder(okButton, speedOptions(2));
+    setTabOrder(okButton, speedOptions.value(SpeedLevel::Fast));
     okButton->setFocus();
-}
-
-void SpeedWindow::onLoad()
-{
-    if (QRadioButton *current = speedOptions(m_drill->state().speed - 1)) {
-        current->setChecked(true);
-    }
 }
 
 void SpeedWindow::applyChosenOption()
 {
-    for (int index = 0; index <= 2; ++index) {
-        if (speedOptions(index)->isChecked()) {
-            applyOption(index);
+    for (auto option = speedOptions.cbegin(); option != speedOptions.cend(); ++option) {
+        if (option.value()->isChecked()) {
+            applyOption(option.key());
             return;
         }
     }
 }
 
-void SpeedWindow::applyOption(int index)
+void SpeedWindow::applyOption(SpeedLevel level)
 {
-    m_drill->applySpeed(index);
+    emit speedChosen(level);
     unload();
 }
 
 bool SpeedWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::MouseButtonDblClick && isLoaded()) {
-        for (int index : speedOptions.indexes()) {
-            if (watched == speedOptions(index)) {
-                speedOptions(index)->setChecked(true);
-                applyOption(index);
+        for (auto option = speedOptions.cbegin(); option != speedOptions.cend(); ++option) {
+            if (watched == option.value()) {
+                option.value()->setChecked(true);
+                applyOption(option.key());
                 return true;
             }
         }

@@ -1,33 +1,32 @@
 #pragma once
 
+#include "base/speedlevel.h"
 #include "forms/forms.h"
 
 #include <QFrame>
+#include <QMap>
 #include <QPushButton>
 #include <QRadioButton>
 
-class DrillWindow;
-
 // The speed window: three options, Fast, Normal and Slow from the top, and OK. It holds no
-// state of its own; whatever it chooses goes to the drill window.
+// state of its own: it opens on the level it is given and reports the one chosen.
 class SpeedWindow : public Forms::Form
 {
     Q_OBJECT
 public:
-    explicit SpeedWindow(DrillWindow *drill);
+    SpeedWindow(SpeedLevel current, QWidget *owner);
 
-    void applyChosenOption();    // the first selected option, as OK does
-    void applyOption(int index); // applies a level and closes, as a double-click does
+    void applyChosenOption();           // the selected option, as OK does
+    void applyOption(SpeedLevel level); // applies a level and closes, as a double-click does
 
     Forms::Label *titleLabel = nullptr;
     QFrame *optionFrame = nullptr;
-    Forms::ControlArray<QRadioButton> speedOptions;
+    QMap<SpeedLevel, QRadioButton *> speedOptions;
     QPushButton *okButton = nullptr;
 
-protected:
-    void onLoad() override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
+signals:
+    void speedChosen(SpeedLevel level);
 
-private:
-    DrillWindow *m_drill;
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 };

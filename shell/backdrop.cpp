@@ -1,10 +1,9 @@
 #include "shell/backdrop.h"
 
-#include "drill/drillwindow.h"
-#include "shell/programmenu.h"
-#include "shell/programstate.h"
+#include "base/programstate.h"
 #include "shell/startup.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -17,12 +16,7 @@ Backdrop::Backdrop(ProgramState &state) : Forms::Form(nullptr, Qt::Window), m_st
 
     showDrillTimer = new Forms::Timer(this, 200, true);
     showDrillTimer->setObjectName(QStringLiteral("showDrillTimer"));
-    connect(showDrillTimer, &Forms::Timer::timeout, this, &Backdrop::showDrillWindow);
-}
-
-DrillWindow *Backdrop::drillWindow() const
-{
-    return m_drill;
+    connect(showDrillTimer, &Forms::Timer::timeout, this, &Backdrop::endWait);
 }
 
 void Backdrop::onLoad()
@@ -32,47 +26,26 @@ void Backdrop::onLoad()
         setGeometry(screen->availableGeometry());
     }
     setWindowState(Qt::WindowMaximized);
-    const QString configFolder = Startup::configDirectory().trimmed();
-    m_state.installPath = Startup::installPathFromIni(Startup::iniPath(configFolder));
+    m_state.installPath =
+        Startup::installPathFromIni(Startup::iniPath(Startup::configDirectory()));
 }
 
-void Backdrop::prepareDrillWindow()
-{
-    if (m_drill || !isLoaded()) {
-        return;
-    }
-    m_drill = new DrillWindow(m_state, this);
-    m_drill->load();
-    // Open in the middle of the backdrop's screen.
-    if (QScreen *screen = QGuiApplication::primaryScreen()) {
-        QRect frame = m_drill->frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        m_drill->move(frame.topLeft());
-    }
-}
-
-void Backdrop::showDrillWindow()
+void Backdrop::endWait()
 {
     showDrillTimer->setEnabled(false);
-    prepareDrillWindow();
-    Forms::showModeless(m_drill);
+    emit waitEnded();
 }
 
-void Backdrop::endProgram()
+void Backdrop::changeEvent(QEvent *event)
 {
-    if (m_drill && m_drill->isLoaded()) {
-        m_drill->programMenu()->endProgram();
-        return;
+    Forms::Form::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        emit reached();
     }
-    unload();
 }
 
-void Backdrop::closeFromFrame()
+void Backdrop::mousePressEvent(QMouseEvent *event)
 {
-    if (m_drill && m_drill->isLoaded()) {
-        // The same confirmed Exit as the menu's, so a run in progress is saved.
-        m_drill->programMenu()->exitProgram();
-        return;
-    }
-    unload();
+    Forms::Form::mousePressEvent(event);
+    emit reached();
 }

@@ -2,37 +2,32 @@
 
 #include "forms/forms.h"
 
-#include <QPointer>
-
-class DrillWindow;
 struct ProgramState;
 
 // The backdrop: a maximized black window that reads the installation folder at start
-// and, 200 ms later, shows the drill window above itself.
+// and, 200 ms later, says it is time to show the drill window above itself.
 class Backdrop : public Forms::Form
 {
     Q_OBJECT
 public:
     explicit Backdrop(ProgramState &state);
 
-    // Shows the drill window, once; the timer's tick.
-    void showDrillWindow();
-
-    DrillWindow *drillWindow() const;
-
-    // Ends the program as a confirmed Exit does, without the question: for a signal from
-    // outside or the end of the desktop session.
-    void endProgram();
+    // The timer's tick, once.
+    void endWait();
 
     Forms::Timer *showDrillTimer = nullptr;
 
+signals:
+    void waitEnded();
+    void closeRequested(); // the window frame's close button
+    void reached();        // clicked or made the active window: the learner looks for work
+
 protected:
+    void changeEvent(QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
     void onLoad() override;
-    void closeFromFrame() override;
+    void closeFromFrame() override { emit closeRequested(); }
 
 private:
-    void prepareDrillWindow();
-
     ProgramState &m_state;
-    QPointer<DrillWindow> m_drill;
 };

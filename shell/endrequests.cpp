@@ -24,8 +24,11 @@ void onSignal(int signalNumber)
 
 } // namespace
 
-EndRequests::EndRequests(QObject *parent) : QObject(parent)
+void EndRequests::catchSignals()
 {
+    if (g_pipe[0] >= 0) {
+        return;
+    }
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_pipe) != 0) {
         g_pipe[0] = g_pipe[1] = -1;
         return;
@@ -34,9 +37,6 @@ EndRequests::EndRequests(QObject *parent) : QObject(parent)
         ::fcntl(fd, F_SETFD, FD_CLOEXEC);
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
     }
-    m_notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &EndRequests::readPipe);
-
     struct sigaction action = {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
@@ -44,6 +44,17 @@ EndRequests::EndRequests(QObject *parent) : QObject(parent)
     for (int signalNumber : kSignals) {
         ::sigaction(signalNumber, &action, nullptr);
     }
+}
+
+EndRequests::EndRequests(QObject *parent) : QObject(parent)
+{
+    catchSignals();
+    if (g_pipe[0] < 0) {
+        return;
+    }
+    // A byte written before there was a loop makes the notifier fire as soon as one runs.
+    m_notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &EndRequests::readPipe);
 }
 
 EndRequests::~EndRequests()

@@ -11,6 +11,10 @@ class EndRequests : public QObject
 {
     Q_OBJECT
 public:
+    // Catches the signals from now on, before there is an event loop to hear of them: what
+    // arrives meanwhile waits in the pipe. The first line of main() calls it.
+    static void catchSignals();
+
     explicit EndRequests(QObject *parent = nullptr);
     ~EndRequests() override;
 

@@ -1,12 +1,12 @@
 #include "shell/firststart.h"
 
+#include "base/files.h"
 #include "shell/startup.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace FirstStart
 {
@@ -28,20 +28,28 @@ Result failure(Result result, const QString &error)
     return result;
 }
 
-// Copies from into to unless to is taken; gives the error text, or an empty one.
-// QFile::copy goes through a temporary file, so a failed copy leaves no part-written file.
+// Copies from into to unless to is taken; gives the error text, or an empty one. The copy is
+// written whole or not at all and never replaces a file that appeared meanwhile.
 QString copyMissing(const QString &from, const QString &to, Result &result)
 {
     if (pathTaken(to)) {
         return QString();
     }
     QFile source(from);
-    if (!source.copy(to)) {
-        return QStringLiteral("cannot copy %1 to %2: %3").arg(from, to, source.errorString());
+    if (!source.open(QIODevice::ReadOnly)) {
+        return QStringLiteral("cannot open %1: %2").arg(from, source.errorString());
     }
-    // The installed file may be read-only; the user's copy is theirs to edit or replace.
-    QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                                  QFile::ReadOther);
+    const QByteArray bytes = source.readAll();
+    if (source.error() != QFileDevice::NoError) {
+        return QStringLiteral("cannot read %1: %2").arg(from, source.errorString());
+    }
+    // A copy of the installed file is the user's to edit or replace: it gets a new file's
+    // permissions, not the installed one's.
+    Files::removeWriteLeftovers(to);
+    const Files::WriteResult written = Files::writeWhole(to, bytes, Files::Existing::Keep);
+    if (!written.ok) {
+        return written.error;
+    }
     result.copiedFiles.append(to);
     return QString();
 }
@@ -74,8 +82,9 @@ Result setUpUser(const QString &executableDir, const QString &configDir, const Q
 
     result.installPath = userInstallPath(dataHome);
     const QString userGroups = result.installPath + QLatin1String("/ciku");
-    if (!QDir().mkpath(userGroups)) {
-        return failure(result, QStringLiteral("cannot create %1").arg(userGroups));
+    QString error;
+    if (!Files::makePath(userGroups, &error)) {
+        return failure(result, error);
     }
 
     QStringList from;
@@ -93,22 +102,21 @@ Result setUpUser(const QString &executableDir, const QString &configDir, const Q
         to.append(result.installPath + QLatin1String("/SOURCE.md"));
     }
     for (int i = 0; i < from.size(); ++i) {
-        const QString error = copyMissing(from.at(i), to.at(i), result);
+        error = copyMissing(from.at(i), to.at(i), result);
         if (!error.isEmpty()) {
             return failure(result, error);
         }
     }
 
-    if (!QDir().mkpath(configDir)) {
-        return failure(result, QStringLiteral("cannot create %1").arg(configDir));
+    if (!Files::makePath(configDir, &error)) {
+        return failure(result, error);
     }
-    QSaveFile ini(iniFile);
-    if (!ini.open(QIODevice::WriteOnly)) {
-        return failure(result, ini.errorString());
-    }
-    ini.write("[InstallSettings]\r\nInstallPath=" + result.installPath.toUtf8() + "\r\n");
-    if (!ini.commit()) {
-        return failure(result, ini.errorString());
+    Files::removeWriteLeftovers(iniFile);
+    const Files::WriteResult ini = Files::writeWhole(
+        iniFile, "[InstallSettings]\r\nInstallPath=" + result.installPath.toUtf8() + "\r\n",
+        Files::Existing::Keep);
+    if (!ini.ok) {
+        return failure(result, ini.error);
     }
     result.outcome = Result::SetUp;
     return result;

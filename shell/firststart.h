@@ -18,7 +18,7 @@ struct Result {
     Outcome outcome = NotNeeded;
     QString installPath;     // the user folder the INI names (or would have named)
     QStringList copiedFiles; // files copied into the user folder, by their paths there
-    QString error;           // why it failed, for Failed
+    QString error;           // for Failed: the folder or file in the way and the system's reason
 };
 
 // Where user data lives: XDG_DATA_HOME when it is an absolute path, else ~/.local/share.

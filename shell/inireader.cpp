@@ -1,6 +1,7 @@
 #include "shell/inireader.h"
 
 #include <QFile>
+#include <QStringDecoder>
 #include <QStringList>
 
 namespace Ini
@@ -27,13 +28,14 @@ QString stripQuotes(const QString &value)
 
 } // namespace
 
-ProfileValue readProfileStringFromText(const QString &iniText, const QString &section,
-                                       const QString &key, const QString &defaultText)
+ProfileValue readProfileStringFromBytes(const QByteArray &iniBytes, const QString &section,
+                                        const QString &key, const QString &defaultText)
 {
-    QString text = iniText;
-    if (text.startsWith(QChar(0xFEFF))) {
-        text.remove(0, 1);
-    }
+    // The file's byte-order mark is dropped here and only here: the decoder keeps any other
+    // as the character it is.
+    static const QByteArray bom("\xEF\xBB\xBF", 3);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    QString text = decoder.decode(iniBytes.startsWith(bom) ? iniBytes.mid(3) : iniBytes);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     const QStringList lines = text.split(QLatin1Char('\n'));
@@ -78,7 +80,7 @@ ProfileValue readProfileString(const QString &iniPath, const QString &section, c
     if (!file.open(QIODevice::ReadOnly)) {
         return fromText(defaultText);
     }
-    return readProfileStringFromText(QString::fromUtf8(file.readAll()), section, key, defaultText);
+    return readProfileStringFromBytes(file.readAll(), section, key, defaultText);
 }
 
 } // namespace Ini

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace Ini
@@ -17,8 +18,8 @@ struct ProfileValue {
 ProfileValue readProfileString(const QString &iniPath, const QString &section, const QString &key,
                                const QString &defaultText);
 
-// The same on the file's text.
-ProfileValue readProfileStringFromText(const QString &iniText, const QString &section,
-                                       const QString &key, const QString &defaultText);
+// The same on the file's bytes.
+ProfileValue readProfileStringFromBytes(const QByteArray &iniBytes, const QString &section,
+                                        const QString &key, const QString &defaultText);
 
 } // namespace Ini

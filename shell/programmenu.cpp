@@ -1,12 +1,14 @@
 #include "shell/programmenu.h"
 
+#include "base/programstate.h"
 #include "drill/drillwindow.h"
 #include "records/recordwindow.h"
 #include "settings/speedwindow.h"
 #include "shell/aboutwindow.h"
 #include "shell/noticewindow.h"
 
-ProgramMenu::ProgramMenu(DrillWindow *drill) : Forms::Form(drill, Qt::Window), m_drill(drill)
+ProgramMenu::ProgramMenu(ProgramState &state, DrillWindow *drill)
+    : Forms::Form(drill, Qt::Window), m_state(state), m_drill(drill)
 {
     setObjectName(QStringLiteral("programMenu"));
     setWindowTitle(QStringLiteral("Wordmoor 2.0"));
@@ -33,15 +35,22 @@ ProgramMenu::ProgramMenu(DrillWindow *drill) : Forms::Form(drill, Qt::Window), m
     aboutItem =
         item(QStringLiteral("aboutItem"), QStringLiteral("About"), &ProgramMenu::openAbout);
     fileMenu->addSeparator();
-    exitItem = item(QStringLiteral("exitItem"), QStringLiteral("Exit"), &ProgramMenu::exitProgram);
+    exitItem = fileMenu->addAction(QStringLiteral("Exit"));
+    exitItem->setObjectName(QStringLiteral("exitItem"));
+    connect(exitItem, &QAction::triggered, this, &ProgramMenu::exitChosen);
 
-    // Nothing can be recorded or shown before the first group has been loaded.
+    // Nothing can be recorded or shown before the first group has been loaded; the speed
+    // cannot change within a run.
     recordItem->setEnabled(false);
+    connect(drill, &DrillWindow::groupLoaded, recordItem,
+            [this] { recordItem->setEnabled(true); });
+    connect(drill, &DrillWindow::runningChanged, settingItem,
+            [this](bool running) { settingItem->setEnabled(!running); });
 }
 
 void ProgramMenu::openRecordWindow()
 {
-    auto *window = Forms::loadForm<RecordWindow>(m_drill->state(), m_drill);
+    auto *window = Forms::loadForm<RecordWindow>(m_state, m_drill);
     // A run that ends while the window is open shows its result in this same window.
     m_drill->openRecordWindow = window;
     Forms::showModal(window);
@@ -49,7 +58,9 @@ void ProgramMenu::openRecordWindow()
 
 void ProgramMenu::openSpeedWindow()
 {
-    Forms::showModal(Forms::loadForm<SpeedWindow>(m_drill));
+    auto *window = Forms::loadForm<SpeedWindow>(m_state.speed, m_drill);
+    connect(window, &SpeedWindow::speedChosen, m_drill, &DrillWindow::applySpeed);
+    Forms::showModal(window);
 }
 
 void ProgramMenu::openNotice()
@@ -63,24 +74,4 @@ void ProgramMenu::openNotice()
 void ProgramMenu::openAbout()
 {
     Forms::showModal(Forms::loadForm<AboutWindow>(m_drill));
-}
-
-void ProgramMenu::exitProgram()
-{
-    if (!Forms::confirm(m_drill, QStringLiteral("Do you really want to exit?"),
-                        QStringLiteral("Attention!"), Forms::Icon::Information)) {
-        return;
-    }
-    endProgram();
-}
-
-void ProgramMenu::endProgram()
-{
-    auto *backdrop = qobject_cast<Forms::Form *>(m_drill->parentWidget());
-    // The drill window goes first: its unload saves a run in progress.
-    m_drill->unload();
-    unload();
-    if (backdrop) {
-        backdrop->unload();
-    }
 }

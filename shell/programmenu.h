@@ -6,23 +6,21 @@
 #include <QMenu>
 
 class DrillWindow;
+struct ProgramState;
 
 // The program's menu: never shown as a window of its own, it only holds the menu that
-// the drill window's Menu button pops up, and what each item does.
+// the drill window's Menu button pops up, and what each item opens. Exit is the owner's:
+// the menu only says it was chosen.
 class ProgramMenu : public Forms::Form
 {
     Q_OBJECT
 public:
-    explicit ProgramMenu(DrillWindow *drill);
+    ProgramMenu(ProgramState &state, DrillWindow *drill);
 
     void openRecordWindow();
     void openSpeedWindow();
     void openNotice();
     void openAbout();
-    void exitProgram(); // asks first
-    // Closes every window without a question, the drill window first so that it saves a
-    // run in progress; the program then ends.
-    void endProgram();
 
     QMenu *fileMenu = nullptr;
     QAction *recordItem = nullptr;
@@ -31,6 +29,10 @@ public:
     QAction *aboutItem = nullptr;
     QAction *exitItem = nullptr;
 
+signals:
+    void exitChosen();
+
 private:
+    ProgramState &m_state;
     DrillWindow *m_drill;
 };

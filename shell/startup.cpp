@@ -9,9 +9,11 @@ namespace Startup
 
 QString configDirectory()
 {
-    const QByteArray xdg = qgetenv("XDG_CONFIG_HOME");
-    if (!xdg.isEmpty()) {
-        return QString::fromLocal8Bit(xdg).trimmed();
+    const QString xdg = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")).trimmed();
+    // Relative and empty values are invalid by the XDG rules: a relative one would put the
+    // INI below whatever folder the program was started in.
+    if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg)) {
+        return xdg;
     }
     return (QDir::homePath() + QLatin1String("/.config")).trimmed();
 }

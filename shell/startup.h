@@ -5,7 +5,8 @@
 namespace Startup
 {
 
-// Where the configuration lives: XDG_CONFIG_HOME when set, else ~/.config.
+// Where the configuration lives: XDG_CONFIG_HOME when it is an absolute path (blanks around
+// it dropped), else ~/.config.
 QString configDirectory();
 
 // The INI file in the configuration directory (the directory may be empty).

@@ -4,10 +4,10 @@
 // groups, the program's state, message boxes answered and modal shows observed, and a
 // learner who plays questions through the window's handlers.
 
+#include "base/programstate.h"
 #include "drill/drillwindow.h"
 #include "drill/wordfile.h"
 #include "records/recordwindow.h"
-#include "shell/programstate.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,44 +1,26 @@
 // Answering from the keyboard, and what assistive technology is told of a question.
-#include "drill/drillwindow.h"
+#include "drillfixture.h"
+
 #include "drill/rownumberentry.h"
-#include "drill/wordfile.h"
-#include "shell/programmenu.h"
-#include "shell/programstate.h"
 
 #include <QAccessible>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-#include <QtTest>
 
-#include <memory>
-
-class TestDrillKeys : public QObject
+class TestDrillKeys : public QObject, private DrillFixture
 {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    ProgramState m_state;
     std::unique_ptr<DrillWindow> m_drill;
     QList<QObject *> m_announced;
 
     // Starts a run on n words of one rendering each ("meaning 1" ... ).
-    DrillWindow &startRun(int words)
+    DrillWindow &startRun(int words) { return startRunOn(simpleGroup(words)); }
+
+    DrillWindow &startRunOn(const QByteArray &group)
     {
-        QByteArray bytes;
-        for (int w = 1; w <= words; ++w) {
-            bytes += QStringLiteral("词%1\r\nmeaning %1\r\n").arg(w).toUtf8();
-        }
-        QFile file(WordFile::groupPath(m_state.installPath, 1));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-            qFatal("cannot write the group");
-        }
-        file.close();
-        m_drill = std::make_unique<DrillWindow>(m_state);
+        writeGroup(1, group);
+        m_drill = openDrill();
         m_drill->random() = Random(11);
-        m_drill->load();
-        m_drill->groupList->setCurrentIndex(1);
-        m_drill->loadChosenGroup();
+        choose(*m_drill, 1);
         m_drill->startRun();
         return *m_drill;
     }
@@ -57,23 +39,31 @@ class TestDrillKeys : public QObject
 
     int rightRow() const { return m_drill->run().answerRows().first(); }
 
+    // What the screen reader would have been told: each event and its object's name.
+    static QList<QPair<QAccessible::Event, QString>> &heard()
+    {
+        static QList<QPair<QAccessible::Event, QString>> events;
+        return events;
+    }
+
+    static void hear(QAccessibleEvent *event)
+    {
+        // The event's own interface is its child's, when it names one.
+        QAccessibleInterface *iface = event->accessibleInterface();
+        heard().append({event->type(), iface ? iface->text(QAccessible::Name) : QString()});
+    }
+
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("ciku")));
-        m_state = ProgramState();
-        m_state.installPath = m_dir->path() + QLatin1Char('/');
+        setUp();
         m_announced.clear();
-        Forms::setModalObserver([](Forms::Form *) {});
-        Forms::setMessageAnswerer([](const Forms::Message &) { return Forms::Answer::Ok; });
     }
 
     void cleanup()
     {
         m_drill.reset();
-        Forms::setModalObserver({});
-        Forms::setMessageAnswerer({});
+        tearDown();
         Forms::setAnnouncementObserver({});
     }
 
@@ -153,8 +143,22 @@ private slots:
         QVERIFY(!d.secondDigitWait->isEnabled());
     }
 
-    // Guards the mark's moves over the showing rows, its look, and Space and Enter judging
-    // the marked row (and nothing without a mark).
+    // Each row sized to its own caption (not the first it had), and a marked one 1 pixel
+    // wider on each side for its border.
+    static void checkRowsFitTheirCaptions(const DrillWindow &d)
+    {
+        for (int r = 0; r <= 14; ++r) {
+            const Forms::Label *row = d.candidateRows(r);
+            const int border = r == d.markedRow() && d.run().isAnswering() ? 1 : 0;
+            QCOMPARE(row->borderStyle(), border);
+            QCOMPARE(row->width(),
+                     row->fontMetrics().horizontalAdvance(row->caption()) + 2 * border);
+        }
+    }
+
+    // Guards the mark's moves over the showing rows, its look (a border that fits, gone in
+    // the reveal), rows that fit their captions, and Space and Enter judging the marked row
+    // (and nothing without a mark).
     void arrowsMoveAMarkThatSpaceOrEnterJudges()
     {
         DrillWindow &d = startRun(3);
@@ -168,18 +172,20 @@ private slots:
             QTest::keyClick(d.rowFrame, move.first);
             QCOMPARE(d.markedRow(), move.second);
         }
-        for (int r = 0; r <= 14; ++r) {
-            QCOMPARE(d.candidateRows(r)->borderStyle(), r == 0 ? 1 : 0);
-        }
+        checkRowsFitTheirCaptions(d);
         while (d.markedRow() != rightRow()) {
             QTest::keyClick(d.rowFrame, Qt::Key_Down);
         }
         QTest::keyClick(d.rowFrame, Qt::Key_Return);
         QCOMPARE(d.run().correct(), 1);
+        checkRowsFitTheirCaptions(d); // the reveal drops the mark's border
 
         d.endPauseBeforeNextQuestion();
         QCOMPARE(d.markedRow(), -1);
-        QTest::keyClick(d.rowFrame, Qt::Key_Up);
+        QTest::keyClick(d.rowFrame, Qt::Key_Down);
+        checkRowsFitTheirCaptions(d); // new captions, new widths
+        QTest::keyClick(d.rowFrame, Qt::Key_Home);
+        QTest::keyClick(d.rowFrame, Qt::Key_End);
         QCOMPARE(d.markedRow(), 14);
         QTest::keyClick(d.rowFrame, Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(d.run().correct() + d.run().wrong(), 2);
@@ -234,58 +240,89 @@ private slots:
             }
         }
         d.endPauseBeforeStop();
-        QFile record(m_state.installPath + QStringLiteral("record_1.divu"));
-        QVERIFY(record.open(QIODevice::ReadOnly));
         // 2 right of 3: rate 67, point 2 x 67 x Normal
-        QCOMPARE(record.read(10).toHex(), QByteArray("0c010000030043000200"));
+        QCOMPARE(recordBytes(1).left(10).toHex(), QByteArray("0c010000030043000200"));
     }
 
-    // Guards what assistive technology reads: each row's number, text and mark, and
-    // announcements when the question word and the feedback change.
-    void rowsAndChangesAreAnnounced()
+    // Guards what a screen reader is given of a question: the rows as one list (their
+    // labels out of the window's tree, each row's number read once), the question in the
+    // list's name, the marked row as the current item taking the focus, a row's action,
+    // "found" and the feedback said as notifications (name changes are not read), the time
+    // bar's value, named score figures, and Chinese marked as such.
+    void screenReadersWalkTheRows()
     {
-        Forms::setAnnouncementObserver([this](QObject *changed) { m_announced << changed; });
-        DrillWindow &d = startRun(3);
+        QList<QPair<QAccessible::Event, QString>> &said = heard();
+        said.clear();
+        Forms::setAnnouncementObserver(&hear);
+        DrillWindow &d = startRunOn("甲\r\none;two\r\n乙\r\nthree;four\r\n丙\r\nfive\r\n");
+        d.show();
+        d.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        d.rowFrame->setFocus();
+
+        QAccessibleInterface *window = QAccessible::queryAccessibleInterface(&d);
+        QAccessibleInterface *list = QAccessible::queryAccessibleInterface(d.rowFrame);
+        QCOMPARE(list->role(), QAccessible::List);
+        QCOMPARE(list->childCount(), 15);
+        QCOMPARE(list->text(QAccessible::Name), "Question 1: " + d.run().questionWord());
+        QVERIFY(window->indexOfChild(list) >= 0);
+        for (int r = 0; r <= 14; ++r) {
+            for (QWidget *label : {static_cast<QWidget *>(d.candidateRows(r)),
+                                   static_cast<QWidget *>(d.rowNumbers(r))}) {
+                QCOMPARE(window->indexOfChild(QAccessible::queryAccessibleInterface(label)), -1);
+            }
+        }
         const int right = rightRow();
-        QAccessibleInterface *row = QAccessible::queryAccessibleInterface(d.candidateRows(right));
-        QVERIFY(row);
-        const QString plain = QStringLiteral("%1. %2").arg(right + 1).arg(
-            d.candidateRows(right)->caption().trimmed());
-        QVERIFY(plain.contains(QStringLiteral("meaning")));
-        QCOMPARE(row->text(QAccessible::Name), plain);
-        QVERIFY(m_announced.contains(d.questionLabel));
-        QVERIFY(m_announced.contains(d.candidateRows(right)));
-        QVERIFY(!m_announced.contains(d.feedbackLabel)); // still empty
-        m_announced.clear();
-        d.judgeRow(right);
-        QVERIFY(m_announced.contains(d.feedbackLabel));
-        QVERIFY(m_announced.contains(d.correctLabel));
-        QCOMPARE(QAccessible::queryAccessibleInterface(d.feedbackLabel)->text(QAccessible::Name),
-                 QStringLiteral("Good job!\r\n正确！"));
-        d.endPauseBeforeNextQuestion();
-        m_announced.clear();
-        d.moveMark(Qt::Key_Down);
-        QCOMPARE(m_announced, QList<QObject *>{d.candidateRows(0)});
-        QCOMPARE(
-            QAccessible::queryAccessibleInterface(d.candidateRows(0))->text(QAccessible::Name),
-            QStringLiteral("1. %1, marked").arg(d.candidateRows(0)->caption().trimmed()));
-    }
+        QAccessibleInterface *item = list->child(right);
+        QCOMPARE(item->role(), QAccessible::ListItem);
+        QCOMPARE(item->text(QAccessible::Name), QStringLiteral("%1. %2").arg(right + 1).arg(
+                                                    d.candidateRows(right)->caption().trimmed()));
 
-    // Guards the found state in a row's name while the question is open.
-    void foundRowIsAnnounced()
-    {
-        QByteArray bytes = "甲\r\none;two\r\n乙\r\nthree;four\r\n";
-        QFile file(WordFile::groupPath(m_state.installPath, 1));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-        file.close();
-        m_drill = std::make_unique<DrillWindow>(m_state);
-        m_drill->load();
-        m_drill->groupList->setCurrentIndex(1);
-        m_drill->loadChosenGroup();
-        m_drill->startRun();
-        const int row = rightRow();
-        m_drill->judgeRow(row);
-        QVERIFY(m_drill->candidateRows(row)->accessibleName().endsWith(QStringLiteral(", found")));
+        said.clear();
+        QVERIFY(d.rowFrame->hasFocus());
+        d.moveMark(Qt::Key_Down);
+        QVERIFY(!said.isEmpty());
+        QCOMPARE(said.last().first, QAccessible::Focus);
+        QCOMPARE(said.last().second, list->child(0)->text(QAccessible::Name));
+        QVERIFY(list->child(0)->state().focused && list->child(0)->state().selected);
+        QCOMPARE(list->focusChild(), list->child(0));
+
+        QAccessibleInterface *timeBar = QAccessible::queryAccessibleInterface(d.timeBarBackground);
+        QCOMPARE(timeBar->role(), QAccessible::ProgressBar);
+        QCOMPARE(timeBar->valueInterface()->currentValue().toInt(), 20);
+        d.tickClock();
+        QCOMPARE(timeBar->valueInterface()->currentValue().toInt(), 19);
+        QCOMPARE(timeBar->valueInterface()->maximumValue().toInt(), 20);
+
+        const QVector<int> rows = d.run().answerRows();
+        said.clear();
+        list->child(rows[0])->actionInterface()->doAction(
+            QAccessibleActionInterface::pressAction());
+        QVERIFY(list->child(rows[0])->text(QAccessible::Name).endsWith(", found"));
+        const QString more = rows.size() > 1 ? "found, 1 more to find" : "Good job! 正确！";
+        QVERIFY(said.contains({QAccessible::ObjectShow, more}));
+        if (rows.size() > 1) {
+            d.judgeRow(rows[1]);
+        }
+        QVERIFY(said.contains({QAccessible::ObjectShow, "Good job! 正确！"}));
+        QAccessibleInterface *notice =
+            QAccessible::queryAccessibleInterface(d.findChild<QWidget *>("screenReaderAnnouncer"));
+        QCOMPARE(notice->role(), QAccessible::Notification);
+        QVERIFY(notice->text(QAccessible::Description).startsWith("Right answers: "));
+        int start = 0;
+        int end = 0;
+        QCOMPARE(notice->textInterface()->attributes(10, &start, &end), "language:zh-CN;");
+        QCOMPARE(notice->textInterface()->text(start, end), "正确！");
+        QCOMPARE(notice->textInterface()->attributes(0, &start, &end), "language:en;");
+        QCOMPARE(QAccessible::queryAccessibleInterface(d.correctLabel)->text(QAccessible::Name),
+                 "Correct 1");
+        QCOMPARE(QAccessible::queryAccessibleInterface(d.rateLabel)->text(QAccessible::Name),
+                 "Correctness rate 100 %");
+
+        // The next question, the rows still focused: the question is said.
+        said.clear();
+        d.endPauseBeforeNextQuestion();
+        QVERIFY(said.contains({QAccessible::ObjectShow, "Question 2: " + d.run().questionWord()}));
     }
 };
 

@@ -84,7 +84,7 @@ private slots:
     {
         DrillRun run(m_random);
         run.setWords(simpleGroup(6));
-        QVERIFY(run.start());
+        QVERIFY(run.start(1));
         QVector<int> order = run.order();
         std::sort(order.begin(), order.end());
         QCOMPARE(order, (QVector<int>{1, 2, 3, 4, 5, 6}));
@@ -92,17 +92,17 @@ private slots:
         QCOMPARE(run.shownQuestionNumber(), 1);
         QCOMPARE(run.questionWord(), run.word(run.order()[0]).word);
         QVERIFY(run.isAnswering());
-        QCOMPARE(run.timeBarWidth(), 13.0f);
-        QCOMPARE(run.coverHeight(), 6330.0);
+        QVERIFY(run.clockShown());
+        QCOMPARE(run.elapsedSeconds(), 0);
         QVERIFY(run.coverShown());
-        QCOMPARE(run.coverStep(), 6317.0f);
+        QCOMPARE(run.foundCount(), 0);
         for (int r = 0; r <= DrillRun::kLastRow; ++r) {
             QVERIFY(run.row(r).shown);
         }
 
         DrillRun single(m_random);
         single.setWords(simpleGroup(1));
-        QVERIFY(!single.start());
+        QVERIFY(!single.start(1));
         QCOMPARE(single.questionNumber(), 0);
     }
 
@@ -137,6 +137,9 @@ private slots:
         const QString refusal = run.refusal(group);
         QVERIFY2(mentions.isEmpty() ? refusal.isEmpty() : refusal.contains(mentions),
                  qPrintable(refusal));
+        // Start refuses exactly what the message names.
+        QCOMPARE(run.start(group), refusal.isEmpty());
+        QCOMPARE(run.inProgress(), refusal.isEmpty());
     }
 
     // Guards the found mark, the count that only a last find raises, the cover shrinking
@@ -145,7 +148,7 @@ private slots:
     {
         DrillRun run(m_random);
         run.setWords(entries({"甲", "one;two;three", "乙", "beta"}));
-        run.start();
+        run.start(1);
         while (run.questionWord() != QStringLiteral("甲")) {
             run.judgeRow(firstWrongRow(run));
             run.openNextQuestion();
@@ -160,7 +163,7 @@ private slots:
         QCOMPARE(run.toFind(), 1);
         QCOMPARE(run.correct(), correctBefore);
         QVERIFY(run.feedback().isEmpty());
-        QCOMPARE(run.coverHeight(), 6330.0 - 2 * double(float(6330.0 / 3 - 13)));
+        QCOMPARE(run.foundCount(), 2);
         QCOMPARE(run.judgeRow(rows[2]), DrillRun::Judgement::LastFound);
         QCOMPARE(run.correct(), correctBefore + 1);
         QCOMPARE(run.feedback(), QStringLiteral("Good job!\r\n正确！"));
@@ -171,6 +174,7 @@ private slots:
             QVERIFY(!run.row(r).found);
         }
         QCOMPARE(run.pauseMs(), 6000);
+        QCOMPARE(run.foundCount(), 3);
     }
 
     // Guards against a wrong click that does not end the question, keeps found marks, or
@@ -179,11 +183,10 @@ private slots:
     {
         DrillRun run(m_random);
         run.setWords(entries({"甲", "one;two", "乙", "beta"}));
-        run.start();
+        run.start(1);
         if (run.questionWord() != QStringLiteral("甲")) {
-            QCOMPARE(run.coverStep(), 6317.0f);
             run.judgeRow(run.answerRows()[0]);
-            QVERIFY(!run.coverShown());
+            QCOMPARE(run.foundCount(), 1);
             run.openNextQuestion();
         }
         const int found = run.answerRows()[0];
@@ -215,7 +218,7 @@ private slots:
         QFETCH(QString, word);
         DrillRun run(m_random);
         run.setWords(entries(flat));
-        run.start();
+        run.start(1);
         if (run.questionWord() != word) {
             run.judgeRow(firstWrongRow(run));
             run.openNextQuestion();
@@ -229,7 +232,7 @@ private slots:
         DrillRun run(m_random);
         run.setWords(simpleGroup(3));
         QCOMPARE(run.judgeRow(3), DrillRun::Judgement::Ignored);
-        run.start();
+        run.start(1);
         run.judgeRow(firstWrongRow(run));
         const QVector<int> rows = run.answerRows();
         for (int row = 0; row <= DrillRun::kLastRow; ++row) {
@@ -244,25 +247,26 @@ private slots:
     // Guards the tick the time runs out on at each speed: the test comes before growth.
     void timesOutOnTick_data()
     {
-        QTest::addColumn<int>("speedIndex");
+        QTest::addColumn<SpeedLevel>("speed");
         QTest::addColumn<int>("tick");
-        QTest::newRow("slow") << 0 << 31;
-        QTest::newRow("normal") << 1 << 21;
-        QTest::newRow("fast") << 2 << 11;
+        QTest::newRow("slow") << SpeedLevel::Slow << 31;
+        QTest::newRow("normal") << SpeedLevel::Normal << 21;
+        QTest::newRow("fast") << SpeedLevel::Fast << 11;
     }
 
     void timesOutOnTick()
     {
-        QFETCH(int, speedIndex);
+        QFETCH(SpeedLevel, speed);
         QFETCH(int, tick);
         DrillRun run(m_random);
         run.setWords(simpleGroup(3));
-        run.setSpeedOption(speedIndex);
-        run.start();
+        run.setSpeed(speed);
+        run.start(1);
         for (int t = 1; t < tick; ++t) {
             QVERIFY2(!run.tickClock(), qPrintable(QStringLiteral("closed on tick %1").arg(t)));
         }
-        QCOMPARE(run.timeBarWidth(), 4648.0f);
+        QCOMPARE(run.elapsedSeconds(), tick - 1);
+        QCOMPARE(run.elapsedSeconds(), run.questionSeconds());
         QVERIFY(run.tickClock());
         QVERIFY(!run.isAnswering());
         QCOMPARE(run.wrong(), 1);
@@ -274,7 +278,7 @@ private slots:
     {
         DrillRun run(m_random);
         run.setWords(entries({"甲", "a;b;c", "乙", "d;e;f"}));
-        run.start();
+        run.start(1);
         run.judgeRow(run.answerRows()[1]);
         while (!run.tickClock()) {
         }
@@ -283,18 +287,20 @@ private slots:
         QCOMPARE(run.correct(), 0);
     }
 
-    // Guards against a speed change that resets the bar or waits for the next question.
+    // Guards against a speed change that resets the clock or waits for the next question.
     void speedChangeTakesTheNextTick()
     {
         DrillRun run(m_random);
         run.setWords(simpleGroup(3));
-        run.start();
+        run.start(1);
         run.tickClock();
-        QCOMPARE(run.timeBarWidth(), 13.0f + 231.75f);
-        run.setSpeedOption(2);
-        QCOMPARE(run.timeBarWidth(), 13.0f + 231.75f);
-        run.tickClock();
-        QCOMPARE(run.timeBarWidth(), 13.0f + 231.75f + 463.5f);
+        run.setSpeed(SpeedLevel::Fast);
+        QCOMPARE(run.elapsedSeconds(), 1);
+        QCOMPARE(run.questionSeconds(), 10);
+        for (int t = 2; t <= 10; ++t) {
+            QVERIFY(!run.tickClock());
+        }
+        QVERIFY(run.tickClock());
     }
 
     // Guards the pause's length (2 s per translation of the word just asked), which pause
@@ -317,14 +323,14 @@ private slots:
         QFETCH(int, rate);
         DrillRun run(m_random);
         run.setWords(simpleGroup(words));
-        run.start();
+        run.start(1);
         play(run, moves);
         QCOMPARE(run.pause(), DrillRun::Pause::BeforeStop);
         QCOMPARE(run.pauseMs(), 2000);
         QCOMPARE(run.rate(), rate);
         QCOMPARE(run.correct() + run.wrong(), words);
         QCOMPARE(run.result().rate, rate);
-        QVERIFY(run.passedFirstQuestion());
+        QVERIFY(run.hasResultToSave());
     }
 
     // Guards the result a run leaves only once past its first question, and Stop putting
@@ -333,12 +339,12 @@ private slots:
     {
         DrillRun run(m_random);
         run.setWords(simpleGroup(5));
-        run.start();
+        run.start(1);
         play(run, "R");
-        QVERIFY(!run.passedFirstQuestion());
+        QVERIFY(!run.hasResultToSave());
         run.openNextQuestion();
         run.judgeRow(run.answerRows()[0]);
-        QVERIFY(run.passedFirstQuestion());
+        QVERIFY(run.hasResultToSave());
         QCOMPARE(run.result().correct, 2);
         QCOMPARE(run.result().rate, 100);
         run.stop();
@@ -346,8 +352,11 @@ private slots:
         QCOMPARE(run.result().wrong, 0);
         QCOMPARE(run.result().rate, 0);
         QCOMPARE(run.pause(), DrillRun::Pause::None);
-        QCOMPARE(run.timeBarWidth(), 4635.0f);
+        QVERIFY(!run.clockShown());
         QVERIFY(!run.coverShown());
+        // After Stop nothing of the run is left to save, though its question number stays.
+        QVERIFY(!run.inProgress() && !run.hasResultToSave());
+        QCOMPARE(run.questionNumber(), 2);
         QVERIFY(run.feedback().isEmpty());
         for (int r = 0; r <= DrillRun::kLastRow; ++r) {
             QVERIFY(!run.row(r).shown && !run.row(r).found);
@@ -362,12 +371,12 @@ private slots:
     {
         DrillRun run(m_random);
         run.setWords(simpleGroup(3));
-        run.start();
+        run.start(1);
         play(run, "RW");
         run.openNextQuestion();
         run.stop();
 
-        QVERIFY(run.start());
+        QVERIFY(run.start(1));
         QCOMPARE(run.questionNumber(), 1);
         QCOMPARE(run.shownQuestionNumber(), 1);
         QCOMPARE(run.questionWord(), run.word(run.order()[0]).word);

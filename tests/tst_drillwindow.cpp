@@ -2,9 +2,6 @@
 // question. Timer ticks are fired directly.
 #include "drillfixture.h"
 
-#include "shell/backdrop.h"
-#include "shell/programmenu.h"
-
 class TestDrillWindow : public QObject, private DrillFixture
 {
     Q_OBJECT
@@ -14,7 +11,6 @@ private slots:
     void cleanup() { tearDown(); }
 
     void windowAfterLoad();
-    void backdropShowsDrillWindowOnce();
     void loadsChosenGroup();
     void choosingLoadedGroupAgainDoesNotReread();
     void selectPlaceholderKeepsGroup();
@@ -30,7 +26,7 @@ void TestDrillWindow::windowAfterLoad()
 {
     writeGroup(1, simpleGroup(2));
     writeGroup(2, simpleGroup(2));
-    m_state.speed = 3;
+    m_state.speed = SpeedLevel::Fast;
     auto d = openDrill();
     QCOMPARE(m_state.groupCount, qint16(2));
     QCOMPARE(d->groupList->count(), 3);
@@ -38,8 +34,8 @@ void TestDrillWindow::windowAfterLoad()
     QCOMPARE(d->groupList->itemText(2), QStringLiteral("Group 2"));
     QVERIFY(!d->startButton->isEnabled());
     QVERIFY(!d->stopButton->isEnabled());
-    QCOMPARE(m_state.speed, qint16(2));
-    QCOMPARE(d->run().timeStep(), 231.75f);
+    QCOMPARE(m_state.speed, SpeedLevel::Normal);
+    QCOMPARE(d->run().questionSeconds(), 20);
     QCOMPARE(d->speedLabel->caption(), QStringLiteral("Normal"));
     QCOMPARE(d->rowNumbers(0)->caption(), QStringLiteral("  1.  "));
     for (int r = 1; r <= 14; ++r) {
@@ -57,33 +53,13 @@ void TestDrillWindow::windowAfterLoad()
     QCOMPARE(m_state.group, qint16(0));
 }
 
-// Guards against a second drill window, one not owned by the backdrop, or a timer that
-// keeps ticking.
-void TestDrillWindow::backdropShowsDrillWindowOnce()
-{
-    Backdrop backdrop(m_state);
-    backdrop.load();
-    backdrop.showDrillTimer->setEnabled(false);
-    m_state.installPath = m_dir->path() + QLatin1Char('/');
-    writeGroup(1, simpleGroup(2));
-    backdrop.showDrillWindow();
-    DrillWindow *first = backdrop.drillWindow();
-    QVERIFY(first);
-    QVERIFY(first->isVisible());
-    QCOMPARE(first->parentWidget(), &backdrop);
-    QVERIFY(!backdrop.showDrillTimer->isEnabled());
-    backdrop.showDrillWindow();
-    QCOMPARE(backdrop.drillWindow(), first);
-    QCOMPARE(backdrop.findChildren<DrillWindow *>().size(), 1);
-}
-
-// Guards the words kept as read, the group line, Start on and Stop off, the Record item
-// switched on, and the last place forgotten.
+// Guards the words kept as read, the group line, Start on and Stop off, the menu told
+// there is a record to show, and the last place forgotten.
 void TestDrillWindow::loadsChosenGroup()
 {
     writeGroup(1, "  甲 \r\nalpha\r\n乙\r\nbeta\r\n丙\r\n");
     auto d = openDrill();
-    QVERIFY(!d->programMenu()->recordItem->isEnabled());
+    QSignalSpy loaded(d.get(), &DrillWindow::groupLoaded);
     m_state.lastPlace = 4;
     choose(*d, 1);
     QCOMPARE(m_state.group, qint16(1));
@@ -92,7 +68,7 @@ void TestDrillWindow::loadsChosenGroup()
     QCOMPARE(d->questionLabel->caption(), QStringLiteral("第1组: 2个词语"));
     QVERIFY(d->startButton->isEnabled());
     QVERIFY(!d->stopButton->isEnabled());
-    QVERIFY(d->programMenu()->recordItem->isEnabled());
+    QCOMPARE(loaded.count(), 1);
     QCOMPARE(m_state.lastPlace, qint16(0));
     QCOMPARE(d->focusWidget(), d->menuButton);
     QVERIFY(m_messages.isEmpty());
@@ -185,19 +161,21 @@ void TestDrillWindow::refusedStartChangesNothing()
     writeGroup(1, "甲\r\nalpha\r\n");
     auto d = openDrill();
     choose(*d, 1);
+    QSignalSpy running(d.get(), &DrillWindow::runningChanged);
     d->startRun();
     QCOMPARE(m_messages.size(), 1);
     QCOMPARE(m_messages[0].title, QStringLiteral("Warning!"));
     QVERIFY(d->startButton->isEnabled());
     QVERIFY(!d->stopButton->isEnabled());
     QVERIFY(d->groupList->isEnabled());
-    QVERIFY(d->programMenu()->settingItem->isEnabled());
+    QCOMPARE(running.count(), 0);
     QVERIFY(!d->questionClock->isEnabled());
     QCOMPARE(d->run().questionNumber(), 0);
 }
 
 // Guards what the window draws of an open question: the word, every row and number, the
-// found colour, the cover and the time bar at their twips, the counts and the switches.
+// found colour, the cover and the time bar at their twips, the counts and the switches, and a
+// right find that restarts the clock's second.
 void TestDrillWindow::showsTheOpenQuestion()
 {
     auto d = startRun("甲\r\none;two;three\r\n乙\r\nbeta\r\n");
@@ -211,7 +189,6 @@ void TestDrillWindow::showsTheOpenQuestion()
     QVERIFY(!d->startButton->isEnabled());
     QVERIFY(d->stopButton->isEnabled());
     QVERIFY(!d->groupList->isEnabled());
-    QVERIFY(!d->programMenu()->settingItem->isEnabled());
     QVERIFY(d->questionClock->isEnabled());
     QCOMPARE(d->questionNumberLabel->caption(),
              second ? QStringLiteral("2") : QStringLiteral("1"));
@@ -225,9 +202,12 @@ void TestDrillWindow::showsTheOpenQuestion()
     }
     const int row = d->run().answerRows()[0];
     QCOMPARE(d->candidateRows(row)->caption(), QStringLiteral("one "));
+    QSignalSpy clockStarts(d->questionClock, &Forms::Timer::started);
     d->judgeRow(row);
     QCOMPARE(Forms::backColor(d->candidateRows(row)), QColor(255, 192, 192));
-    QCOMPARE(Forms::twipHeight(d->progressCover), 6330.0 - double(d->run().coverStep()));
+    QCOMPARE(Forms::twipHeight(d->progressCover), 6330.0 - (6330.0 / 3 - 13));
+    // A right find that is not the last leaves the question's clock running as it was.
+    QCOMPARE(clockStarts.count(), 0);
     d->tickClock();
     QCOMPARE(Forms::twipWidth(d->timeBar), 13.0 + 231.75);
     QCOMPARE(d->correctLabel->caption(), QStringLiteral("0"));

@@ -1,12 +1,14 @@
 // The menu form: its items, their enabled states along a run, the windows they open, and
 // the confirmed Exit.
 
+#include "base/programstate.h"
 #include "drill/drillwindow.h"
 #include "records/recordfile.h"
 #include "records/recordwindow.h"
+#include "shell/backdrop.h"
 #include "shell/noticewindow.h"
+#include "shell/program.h"
 #include "shell/programmenu.h"
-#include "shell/programstate.h"
 
 #include <QDir>
 #include <QFile>
@@ -45,9 +47,9 @@ class TestMenu : public QObject
     }
 
     std::unique_ptr<QTemporaryDir> m_install;
-    std::unique_ptr<Forms::Form> m_backdrop;
     ProgramState m_state;
-    DrillWindow *m_drill = nullptr; // owned by the backdrop
+    std::unique_ptr<Program> m_program;
+    DrillWindow *m_drill = nullptr; // owned by the program
     QList<Forms::Message> m_messages;
     Forms::Answer m_answer = Forms::Answer::No;
 
@@ -69,15 +71,17 @@ private slots:
             return m_answer;
         });
         Forms::setModalObserver([](Forms::Form *) {});
-        m_backdrop = std::make_unique<Forms::Form>();
-        m_backdrop->load();
-        m_drill = new DrillWindow(m_state, m_backdrop.get());
-        m_drill->load();
+        m_program = std::make_unique<Program>(m_state);
+        m_program->start();
+        m_program->backdrop()->showDrillTimer->setEnabled(false);
+        m_state.installPath = m_install->path() + "/"; // not the INI's of whoever runs this
+        m_program->showDrillWindow();
+        m_drill = m_program->drillWindow();
     }
 
     void cleanup()
     {
-        m_backdrop.reset();
+        m_program.reset();
         Forms::setPopupChooser({});
         Forms::setModalObserver({});
         Forms::setMessageAnswerer({});
@@ -87,7 +91,7 @@ private slots:
     // loaded (or off after), and Setting on during a run (or off after it).
     void itemsFollowTheRun()
     {
-        ProgramMenu *menu = m_drill->programMenu();
+        ProgramMenu *menu = m_program->menu();
         const auto items = [menu] { // caption ("-": separator), "off" when disabled
             QStringList items;
             for (QAction *a : menu->fileMenu->actions()) {
@@ -149,8 +153,9 @@ private slots:
     {
         QStringList order;
         connect(m_drill, &Forms::Form::unloaded, this, [&] { order << "drill"; });
-        connect(m_drill->programMenu(), &Forms::Form::unloaded, this, [&] { order << "menu"; });
-        connect(m_backdrop.get(), &Forms::Form::unloaded, this, [&] { order << "backdrop"; });
+        connect(m_program->menu(), &Forms::Form::unloaded, this, [&] { order << "menu"; });
+        connect(m_program->backdrop(), &Forms::Form::unloaded, this, [&] { order << "backdrop"; });
+        QSignalSpy ended(m_program.get(), &Program::ended);
         const int loaded = Forms::Form::loadedCount();
         chooseFromMenu("exitItem"); // answered No
         QCOMPARE(m_messages.size(), 1);
@@ -164,6 +169,8 @@ private slots:
         chooseFromMenu("exitItem");
         QCOMPARE(order, QStringList({"drill", "menu", "backdrop"}));
         QCOMPARE(Forms::Form::loadedCount(), 0);
+        QCOMPARE(ended.size(), 1);
+        QCOMPARE(ended[0][0].toInt(), 0);
     }
 
     // Guards against Exit losing a run past its first question (on disk before the last
@@ -190,7 +197,7 @@ private slots:
         QFETCH(bool, inPause);
         QFETCH(int, point);
         loadGroupOne();
-        m_drill->applySpeed(option); // as the speed window applies it
+        m_drill->applySpeed(Speed::kLevels[option]); // as the speed window applies it
         m_drill->startRun();
         for (int q = 0; q < answered; ++q) {
             if (q > 0) {
@@ -205,7 +212,7 @@ private slots:
 
         QByteArray saved; // place 1 as it stands when the last window goes
         bool fileThere = false;
-        connect(m_backdrop.get(), &Forms::Form::unloaded, this, [&] {
+        connect(m_program->backdrop(), &Forms::Form::unloaded, this, [&] {
             QFile file(RecordFile::recordPath(m_state.installPath, 1));
             fileThere = file.exists();
             saved = file.open(QIODevice::ReadOnly) ? file.read(10) : QByteArray();

@@ -1,11 +1,16 @@
-// Ending the program from outside, and a save that runs into a file-size limit: the run in
-// progress must be saved or reported, never lost with the process.
+// The program's lifetime: every way it ends (a confirmed Exit, a signal from outside with
+// any window or box open, the application told to quit), the desktop session's request to
+// commit data, and a save that runs into a file-size limit. A run in progress is saved
+// once, never lost with the process and never written twice.
+#include "base/programstate.h"
 #include "drill/drillwindow.h"
 #include "drill/wordfile.h"
 #include "shell/backdrop.h"
 #include "shell/endrequests.h"
-#include "shell/programstate.h"
+#include "shell/program.h"
+#include "shell/programmenu.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -22,34 +27,45 @@ class TestProgramEnd : public QObject
     ProgramState m_state;
     QList<Forms::Message> m_messages;
 
-    // Opens the drill window over a backdrop, on a group of four one-rendering words, and
-    // plays `finished` questions (the first right, the rest wrong), then opens the next.
-    DrillWindow *runUpTo(Backdrop &backdrop, int finished)
+    // Opens the drill window over the backdrop, on a group of four one-rendering words,
+    // and plays `finished` questions (the first right, the rest wrong), then opens the next.
+    DrillWindow *runUpTo(Program &program, int finished)
     {
-        backdrop.load();
-        backdrop.showDrillTimer->setEnabled(false);
+        program.start();
+        program.backdrop()->showDrillTimer->setEnabled(false);
         m_state.installPath = m_dir->path() + QLatin1Char('/');
-        backdrop.showDrillWindow();
-        DrillWindow *drill = backdrop.drillWindow();
+        program.showDrillWindow();
+        DrillWindow *drill = program.drillWindow();
         drill->random() = Random(7);
         drill->groupList->setCurrentIndex(1);
         drill->loadChosenGroup();
         drill->startRun();
         for (int q = 0; q < finished; ++q) {
-            int row = q == 0 ? drill->run().answerRows().first() : 0;
-            while (q > 0 && drill->run().answerRows().contains(row)) {
-                ++row;
-            }
-            drill->judgeRow(row);
+            answer(drill, q == 0);
             drill->endPauseBeforeNextQuestion();
         }
         return drill;
+    }
+
+    static void answer(DrillWindow *drill, bool right)
+    {
+        const QVector<int> rows = drill->run().answerRows();
+        int row = right ? rows.first() : 0;
+        while (!right && rows.contains(row)) {
+            ++row;
+        }
+        drill->judgeRow(row);
     }
 
     QByteArray recordBytes() const
     {
         QFile file(m_state.installPath + QStringLiteral("record_1.divu"));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    static QByteArray place(qint32 point, qint16 words, qint16 rate, qint16 speed)
+    {
+        return RecordFile::encode({point, words, rate, speed});
     }
 
 private slots:
@@ -74,50 +90,162 @@ private slots:
     {
         Forms::setMessageAnswerer({});
         Forms::setModalObserver({});
+        Forms::setPopupChooser({});
     }
 
-    // Guards against a signal that kills the program instead of reaching the event loop.
+    // Guards against a signal that kills the program instead of reaching the event loop,
+    // also one that arrives before there is a loop to hear it.
     void signalsReachTheEventLoop_data()
     {
         QTest::addColumn<int>("signalNumber");
-        QTest::newRow("sigterm") << SIGTERM;
-        QTest::newRow("sigint") << SIGINT;
-        QTest::newRow("sighup") << SIGHUP;
+        QTest::addColumn<bool>("beforeTheLoop");
+        QTest::newRow("sigterm") << SIGTERM << false;
+        QTest::newRow("sigint") << SIGINT << false;
+        QTest::newRow("sighup") << SIGHUP << false;
+        QTest::newRow("sigterm_before_the_loop") << SIGTERM << true;
     }
 
     void signalsReachTheEventLoop()
     {
         QFETCH(int, signalNumber);
-        EndRequests requests;
-        QSignalSpy spy(&requests, &EndRequests::endRequested);
-        QCOMPARE(::raise(signalNumber), 0);
+        QFETCH(bool, beforeTheLoop);
+        std::unique_ptr<EndRequests> requests;
+        if (beforeTheLoop) {
+            EndRequests::catchSignals();
+            QCOMPARE(::raise(signalNumber), 0);
+        }
+        requests = std::make_unique<EndRequests>();
+        QSignalSpy spy(requests.get(), &EndRequests::endRequested);
+        if (!beforeTheLoop) {
+            QCOMPARE(::raise(signalNumber), 0);
+        }
         QVERIFY(spy.wait(5000));
         QCOMPARE(spy.first().first().toInt(), signalNumber);
     }
 
-    // Guards against ending from outside that asks a question, leaves a window loaded, or
-    // loses a run past its first question (and saves one that is not).
-    void endingFromOutsideSavesTheRun_data()
+    // Guards against an ending from outside that leaves a window or box on screen (the
+    // program then never ends), asks a question, saves a run twice or not at all, saves one
+    // still in its first question, or reports a failed save as success. The windows are
+    // real modal shows and real message boxes; the signal arrives while one is open.
+    void endingFromOutsideClosesEverything_data()
     {
-        QTest::addColumn<int>("finished");
-        QTest::addColumn<QByteArray>("place1"); // hex; empty: no record
+        QTest::addColumn<QString>("open"); // what is showing when the signal comes
+        QTest::addColumn<int>("finished"); // questions played before it
+        QTest::addColumn<bool>("saveFails");
+        QTest::addColumn<QByteArray>("place1"); // empty: no record
+        QTest::addColumn<int>("status");
         // 1 right, 1 wrong: 1 x 50 x Normal, 2 words, rate 50, speed 2
-        QTest::newRow("third_question") << 2 << QByteArray("64000000020032000200");
-        QTest::newRow("first_question") << 0 << QByteArray();
+        const QByteArray third = place(100, 2, 50, 2);
+        QTest::newRow("nothing") << "nothing" << 2 << false << third << 0;
+        QTest::newRow("first_question") << "nothing" << 0 << false << QByteArray() << 0;
+        QTest::newRow("about") << "aboutItem" << 2 << false << third << 0;
+        QTest::newRow("notice") << "myWordsItem" << 2 << false << third << 0;
+        QTest::newRow("record_from_menu") << "recordItem" << 2 << false << third << 0;
+        QTest::newRow("exit_question") << "exitItem" << 2 << false << third << 0;
+        QTest::newRow("record_after_stop") << "stop" << 2 << false << third << 0;
+        QTest::newRow("speed_before_a_run") << "settingItem" << -1 << false << QByteArray() << 0;
+        QTest::newRow("save_fails") << "aboutItem" << 2 << true << QByteArray() << 1;
+        QTest::newRow("warning_of_failed_stop") << "stop" << 2 << true << QByteArray() << 1;
+        QTest::newRow("quit_event") << "quit" << 2 << false << third << 0;
     }
 
-    void endingFromOutsideSavesTheRun()
+    void endingFromOutsideClosesEverything()
     {
+        QFETCH(QString, open);
         QFETCH(int, finished);
+        QFETCH(bool, saveFails);
         QFETCH(QByteArray, place1);
-        Backdrop backdrop(m_state);
-        runUpTo(backdrop, finished);
+        QFETCH(int, status);
+        Program program(m_state);
+        DrillWindow *drill = runUpTo(program, qMax(finished, 0));
+        if (finished < 0) {
+            drill->stopRun(); // no run in progress
+        }
+        if (saveFails) {
+            QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("record_1.divu")));
+        }
         EndRequests requests;
-        connect(&requests, &EndRequests::endRequested, &backdrop, &Backdrop::endProgram);
-        QCOMPARE(::raise(SIGTERM), 0);
-        QTRY_COMPARE(Forms::Form::loadedCount(), 0);
-        QVERIFY(m_messages.isEmpty());
-        QCOMPARE(recordBytes().left(10).toHex(), place1);
+        connect(&requests, &EndRequests::endRequested, &program, &Program::endFromOutside);
+        qApp->installEventFilter(&program);
+        QSignalSpy ended(&program, &Program::ended);
+        // Real boxes and modal loops from here on: only the ending can close them.
+        Forms::setMessageAnswerer({});
+        Forms::setModalObserver({});
+        QTimer watchdog;
+        watchdog.setSingleShot(true);
+        connect(&watchdog, &QTimer::timeout, this, [] { qFatal("a window outlived the end"); });
+        watchdog.start(20000);
+        QTimer::singleShot(0, this, [open] {
+            if (open == QLatin1String("quit")) {
+                // As the session manager's last word reaches a Qt program.
+                QEvent quit(QEvent::Quit);
+                QCoreApplication::sendEvent(qApp, &quit);
+            } else {
+                ::raise(SIGTERM);
+            }
+        });
+        if (open == QLatin1String("stop")) {
+            drill->stopRun();
+        } else if (open.endsWith(QLatin1String("Item"))) {
+            Forms::setPopupChooser(
+                [open](QMenu *menu) { return menu->findChild<QAction *>(open); });
+            drill->openMenu();
+        }
+        QTRY_COMPARE(ended.size(), 1);
+        qApp->removeEventFilter(&program);
+        QCOMPARE(ended[0][0].toInt(), status);
+        QCOMPARE(Forms::Form::loadedCount(), 0);
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            QVERIFY2(!window->isVisible(), qPrintable(window->objectName()));
+        }
+        QVERIFY(!QApplication::activeModalWidget());
+        if (place1.isEmpty()) {
+            QVERIFY(saveFails || !QFile::exists(m_state.installPath + "record_1.divu"));
+        } else {
+            QCOMPARE(recordBytes().toHex(), (place1 + QByteArray(90, '\0')).toHex());
+        }
+    }
+
+    // Guards the desktop session's commit: the run so far is saved but goes on, and its
+    // later end (Stop, another commit, an ending) takes that entry's place, so the run is
+    // recorded once, with the numbers it has at its end.
+    void committedRunIsRecordedOnce_data()
+    {
+        QTest::addColumn<QString>("after"); // what follows the commit in question 3
+        QTest::addColumn<QByteArray>("places");
+        const QByteArray rest(90, '\0');
+        // Committed: 1 right, 1 wrong (100 points). Then question 3 right: 2 of 3, rate 67.
+        QTest::newRow("stop") << "right_then_stop" << place(268, 3, 67, 2) + rest;
+        QTest::newRow("commit_again") << "right_commit_stop" << place(268, 3, 67, 2) + rest;
+        QTest::newRow("end_from_outside") << "right_then_end" << place(268, 3, 67, 2) + rest;
+        QTest::newRow("nothing_more") << "end" << place(100, 2, 50, 2) + rest;
+    }
+
+    void committedRunIsRecordedOnce()
+    {
+        QFETCH(QString, after);
+        QFETCH(QByteArray, places);
+        Program program(m_state);
+        DrillWindow *drill = runUpTo(program, 2);
+        program.commitData();
+        QVERIFY(drill->isLoaded() && drill->run().isAnswering());
+        QCOMPARE(recordBytes().left(10).toHex(), place(100, 2, 50, 2).toHex());
+        QSignalSpy ended(&program, &Program::ended);
+        if (after.startsWith(QLatin1String("right"))) {
+            answer(drill, true);
+            drill->endPauseBeforeNextQuestion();
+        }
+        if (after.contains(QLatin1String("commit"))) {
+            program.commitData();
+        }
+        if (after.endsWith(QLatin1String("stop"))) {
+            drill->stopRun();
+            QVERIFY(ended.isEmpty());
+        }
+        program.endFromOutside();
+        QCOMPARE(ended.size(), 1);
+        QCOMPARE(ended[0][0].toInt(), 0);
+        QCOMPARE(recordBytes().toHex(), places.toHex());
     }
 
     // Guards against SIGXFSZ killing the program when a save runs into the file-size limit:
@@ -125,8 +253,8 @@ private slots:
     void saveOverFileSizeLimitWarns()
     {
         ignoreFileSizeSignal();
-        Backdrop backdrop(m_state);
-        DrillWindow *drill = runUpTo(backdrop, 2);
+        Program program(m_state);
+        DrillWindow *drill = runUpTo(program, 2);
         rlimit saved = {};
         QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
         rlimit limited = saved;
@@ -139,6 +267,33 @@ private slots:
         QVERIFY(recordBytes().isEmpty());
         QVERIFY(drill->isLoaded());
         QVERIFY(drill->startButton->isEnabled());
+    }
+
+    // Guards against a second drill window, one not owned by the backdrop, a timer that
+    // keeps ticking, a first-start warning not shown (or shown twice), and a minimized drill
+    // window that a click on the backdrop does not bring back.
+    void drillWindowShowsOnceWithItsWarning()
+    {
+        Program program(m_state);
+        program.setStartWarning(QStringLiteral("cannot create /nowhere: Permission denied"));
+        program.start();
+        program.showDrillWindow();
+        DrillWindow *first = program.drillWindow();
+        QVERIFY(first && first->isVisible());
+        QCOMPARE(first->parentWidget(), program.backdrop());
+        QVERIFY(!program.backdrop()->showDrillTimer->isEnabled() ||
+                program.backdrop()->showDrillTimer->isTicking());
+        program.backdrop()->endWait();
+        QVERIFY(!program.backdrop()->showDrillTimer->isEnabled());
+        QCOMPARE(program.drillWindow(), first);
+        QCOMPARE(program.backdrop()->findChildren<DrillWindow *>().size(), 1);
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(m_messages[0].title, QStringLiteral("Warning!"));
+        QVERIFY(m_messages[0].text.contains(QStringLiteral("/nowhere: Permission denied")));
+        first->showMinimized();
+        QVERIFY(first->isMinimized());
+        QTest::mouseClick(program.backdrop(), Qt::LeftButton);
+        QVERIFY(!first->isMinimized() && first->isVisible());
     }
 };
 

@@ -1,7 +1,8 @@
 // The question builder on its own: splitting, the shuffle, and how rows are filled.
 #include "base/random.h"
-#include "tests/shufflemodel.h"
 #include "drill/questions.h"
+#include "tests/questionsmodel.h"
+#include "tests/shufflemodel.h"
 
 #include <QSet>
 #include <QtTest>
@@ -18,16 +19,6 @@ static Table table(const QStringList &flat)
         t.append(QStringList{flat[i], flat[i + 1]});
     }
     return t;
-}
-
-// The builder takes entries cut into pieces once, as a loaded group holds them.
-static QVector<Questions::Entry> entries(const QVector<QStringList> &rows)
-{
-    QVector<Questions::Entry> list;
-    for (const QStringList &row : rows) {
-        list.append(row.isEmpty() ? Questions::Entry() : Questions::makeEntry(row[0], row[1]));
-    }
-    return list;
 }
 
 class TestQuestions : public QObject
@@ -78,7 +69,6 @@ void TestQuestions::splitsTranslations()
     QFETCH(QString, line);
     QFETCH(QStringList, pieces);
     QCOMPARE(Questions::splitTranslations(line), pieces);
-    QCOMPARE(Questions::countPieces(line), pieces.size());
 }
 
 void TestQuestions::shuffleIsAPermutationAndUniform()
@@ -138,7 +128,7 @@ void TestQuestions::placesTranslationsOnDistinctRowsBelowTop()
     const Table words = table({"问", line, "他", "other one; other two", "她", "third"});
     const QStringList expected = Questions::splitTranslations(line);
     for (int round = 0; round < 200; ++round) {
-        const Questions::Question q = Questions::buildQuestion(m_random, entries(words), 1, 14);
+        const Questions::Question q = buildInGroupOrder(m_random, entries(words), 1, 14);
         QCOMPARE(q.word, QStringLiteral("问"));
         QCOMPARE(q.translations, expected);
         QCOMPARE(QSet<int>(q.answerRows.begin(), q.answerRows.end()).size(), expected.size());
@@ -165,7 +155,7 @@ void TestQuestions::fourteenTranslationsLeaveOnlyTopRowWrong()
         pieces << QStringLiteral("t%1").arg(i);
     }
     const Table words = table({"多", pieces.join(';'), "少", "few"});
-    const Questions::Question q = Questions::buildQuestion(m_random, entries(words), 1, 14);
+    const Questions::Question q = buildInGroupOrder(m_random, entries(words), 1, 14);
     QVERIFY(q.tags[0].isEmpty());
     QCOMPARE(q.captions[0], QStringLiteral("few "));
     for (int g = 1; g <= 14; ++g) {
@@ -177,7 +167,7 @@ void TestQuestions::twoEntryGroupDrawsFromTheOther()
 {
     const Table words = table({"甲", "alpha", "乙", "beta; gamma"});
     for (int round = 0; round < 50; ++round) {
-        const Questions::Question q = Questions::buildQuestion(m_random, entries(words), 1, 14);
+        const Questions::Question q = buildInGroupOrder(m_random, entries(words), 1, 14);
         for (int g = 0; g < Questions::kRows; ++g) {
             if (!q.answerRows.contains(g)) {
                 QVERIFY2(q.captions[g] == "beta " || q.captions[g] == "gamma ",
@@ -191,7 +181,7 @@ void TestQuestions::singleRenderingDistractorKeepsSpaces()
 {
     // A line without ";" is used whole, untrimmed; a piece of a longer line is trimmed.
     const Table words = table({"甲", "alpha", "乙", "  apple"});
-    const Questions::Question q = Questions::buildQuestion(m_random, entries(words), 1, 14);
+    const Questions::Question q = buildInGroupOrder(m_random, entries(words), 1, 14);
     const int row = q.answerRows.contains(0) ? 1 : 0;
     QCOMPARE(q.captions[row], QStringLiteral("  apple "));
 }
@@ -224,8 +214,7 @@ void TestQuestions::wrongRowsNeverReadLikeRightOnes()
     const Table words = table(flat);
     QSet<QString> seen;
     for (int round = 0; round < 100; ++round) {
-        const Questions::Question q =
-            Questions::buildQuestion(m_random, entries(words), question, 14);
+        const Questions::Question q = buildInGroupOrder(m_random, entries(words), question, 14);
         for (int g = 0; g < Questions::kRows; ++g) {
             if (!q.answerRows.contains(g)) {
                 QVERIFY(q.tags[g].isEmpty());
@@ -270,8 +259,7 @@ void TestQuestions::drawsAreThoseOfASingleTryWithoutClashes()
                             ' ';
         }
         Random random(seed);
-        const Questions::Question q =
-            Questions::buildQuestion(random, entries(words), question, 14);
+        const Questions::Question q = buildInGroupOrder(random, entries(words), question, 14);
         QCOMPARE(q.answerRows, rows);
         QCOMPARE(QStringList(std::begin(q.captions), std::end(q.captions)), captions);
         QCOMPARE(random.next(), model.next());
@@ -286,9 +274,8 @@ void TestQuestions::rightRowsAreDrawnAnywhere()
     bool ascending = false;
     bool descending = false;
     for (int round = 0; round < 300; ++round) {
-        rowsOfOne.insert(Questions::buildQuestion(m_random, entries(words), 1, 14).answerRows[0]);
-        const QVector<int> two =
-            Questions::buildQuestion(m_random, entries(words), 2, 14).answerRows;
+        rowsOfOne.insert(buildInGroupOrder(m_random, entries(words), 1, 14).answerRows[0]);
+        const QVector<int> two = buildInGroupOrder(m_random, entries(words), 2, 14).answerRows;
         ascending = ascending || two[0] < two[1];
         descending = descending || two[0] > two[1];
     }
@@ -303,7 +290,7 @@ void TestQuestions::wrongCandidatesComeFromManyEntries()
     QSet<QString> all;
     int mostInOneQuestion = 0;
     for (int round = 0; round < 50; ++round) {
-        const Questions::Question q = Questions::buildQuestion(m_random, entries(words), 3, 14);
+        const Questions::Question q = buildInGroupOrder(m_random, entries(words), 3, 14);
         QSet<QString> inQuestion;
         for (int g = 0; g < Questions::kRows; ++g) {
             if (q.tags[g].isEmpty()) {
@@ -322,7 +309,7 @@ void TestQuestions::wrongCandidatesUseEveryPieceOfALine()
     const Table words = table({"甲", "alpha", "乙", "b1; b2;b3 ;b4;b5"});
     QSet<QString> seen;
     for (int round = 0; round < 10; ++round) {
-        const Questions::Question q = Questions::buildQuestion(m_random, entries(words), 1, 14);
+        const Questions::Question q = buildInGroupOrder(m_random, entries(words), 1, 14);
         for (int g = 0; g < Questions::kRows; ++g) {
             if (q.tags[g].isEmpty()) {
                 seen.insert(q.captions[g]);
@@ -352,7 +339,7 @@ void TestQuestions::runOrderReadsLikeACopiedList()
         Random two(77 + question);
         const Questions::Question viaOrder =
             Questions::buildQuestion(one, words, order, question, 14);
-        const Questions::Question viaCopy = Questions::buildQuestion(two, copied, question, 14);
+        const Questions::Question viaCopy = buildInGroupOrder(two, copied, question, 14);
         QCOMPARE(viaOrder.word, words[order[question - 1]].word);
         QCOMPARE(viaOrder.answerRows, viaCopy.answerRows);
         for (int g = 0; g < Questions::kRows; ++g) {

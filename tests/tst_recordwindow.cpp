@@ -2,9 +2,10 @@
 
 #include "records/recordwindow.h"
 
+#include "base/programstate.h"
 #include "records/recordfile.h"
-#include "shell/programstate.h"
 
+#include <QAccessible>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -82,8 +83,9 @@ private slots:
         });
     }
 
-    // Guards each field's column, the speed words, minus signs, and the empty table (and
-    // empty file) of a group never recorded or a record that cannot be read.
+    // Guards each field's column, the speed words, minus signs, cells sized to what they now
+    // show (not to their first text), and the empty table (and empty file) of a group never
+    // recorded or a record that cannot be read.
     void showsRecord_data()
     {
         QTest::addColumn<QString>("file"); // "table", "none" or "folder"
@@ -112,8 +114,51 @@ private slots:
         RecordWindow window(m_state, nullptr);
         window.load();
         QCOMPARE(rows(window), shown);
+        for (int n = 1; n <= 10; ++n) {
+            for (const Forms::Label *cell : {window.pointCells(n), window.wordCountCells(n),
+                                             window.speedCells(n), window.rateCells(n)}) {
+                QCOMPARE(cell->width(), cell->fontMetrics().horizontalAdvance(cell->caption()));
+            }
+        }
         const QFileInfo left(fileOf(2)); // a group never recorded keeps an empty file
         QVERIFY(file != "none" || (left.isFile() && left.size() == 0));
+    }
+
+    // Guards what a screen reader reads of the record: a table (not loose labels) named by
+    // its group and the last run's place, each place a row of cells under their headers,
+    // and the new group said on paging, while the focus stays on the button.
+    void isATableForScreenReaders()
+    {
+        writeRecord({{4800, 7, 100, 3}, {3200, 25, 80, 2}, {1600, 25, 80, 1}});
+        m_state.lastPlace = 3;
+        QList<QString> said;
+        Forms::setAnnouncementObserver([&said](QAccessibleEvent *event) {
+            if (event->type() == QAccessible::ObjectShow) {
+                said << event->accessibleInterface()->text(QAccessible::Name);
+            }
+        });
+        RecordWindow window(m_state, nullptr);
+        window.load();
+        QAccessibleInterface *table = QAccessible::queryAccessibleInterface(window.tableArea);
+        QCOMPARE(table->role(), QAccessible::Table);
+        QCOMPARE(table->text(QAccessible::Name), "Record of Group 2, the last run took place 3");
+        QAccessibleTableInterface *cells = table->tableInterface();
+        QCOMPARE(cells->rowCount(), 10);
+        QCOMPARE(cells->columnCount(), 5);
+        QCOMPARE(cells->cellAt(0, 1)->text(QAccessible::Name), "4800");
+        QCOMPARE(cells->cellAt(1, 3)->text(QAccessible::Name), "Normal");
+        QCOMPARE(cells->cellAt(2, 0)->text(QAccessible::Name), "3, the last run's place");
+        QCOMPARE(cells->cellAt(0, 4)->tableCellInterface()->columnHeaderCells().first()->text(
+                     QAccessible::Name),
+                 "Correctness Rate (%)");
+        QAccessibleInterface *tree = QAccessible::queryAccessibleInterface(&window);
+        QCOMPARE(tree->indexOfChild(QAccessible::queryAccessibleInterface(window.pointCells(1))),
+                 -1);
+        QVERIFY(tree->indexOfChild(table) >= 0);
+        window.showNextGroup();
+        QCOMPARE(said, QList<QString>{"Record of Group 3"});
+        QCOMPARE(table->tableInterface()->cellAt(0, 1)->text(QAccessible::Name), "0");
+        Forms::setAnnouncementObserver({});
     }
 
     // Guards against marks shown on other groups or lost on paging back, paging past either

@@ -15,8 +15,6 @@ class TestRuntime : public QObject
 private slots:
     void roundsHalvesToEven_data();
     void roundsHalvesToEven();
-    void readsLeadingNumber_data();
-    void readsLeadingNumber();
     void drawStaysWithinRange_data();
     void drawStaysWithinRange();
     void drawsCoverEveryValueOverSeeds();
@@ -48,27 +46,6 @@ void TestRuntime::roundsHalvesToEven()
     QFETCH(double, value);
     QFETCH(qint64, rounded);
     QCOMPARE(NumText::roundHalfEven(value), rounded);
-}
-
-void TestRuntime::readsLeadingNumber_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<double>("value");
-    QTest::newRow("plain") << "42" << 42.0;
-    QTest::newRow("leading_blanks") << "   7" << 7.0;
-    QTest::newRow("trailing_text") << "12abc" << 12.0;
-    QTest::newRow("negative") << "-15" << -15.0;
-    QTest::newRow("fraction") << "2.5%" << 2.5;
-    QTest::newRow("none") << "abc" << 0.0;
-    QTest::newRow("empty") << "" << 0.0;
-    QTest::newRow("sign_only") << "-" << 0.0;
-}
-
-void TestRuntime::readsLeadingNumber()
-{
-    QFETCH(QString, text);
-    QFETCH(double, value);
-    QCOMPARE(NumText::leadingNumber(text), value);
 }
 
 void TestRuntime::drawStaysWithinRange_data()

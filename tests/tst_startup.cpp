@@ -1,7 +1,7 @@
 // Start-up: the INI reader and where the installation folder comes from.
 #include "shell/backdrop.h"
 #include "shell/inireader.h"
-#include "shell/programstate.h"
+#include "base/programstate.h"
 #include "shell/startup.h"
 
 #include <QFile>
@@ -17,6 +17,7 @@ private slots:
     void readsProfileValues();
     void installPathFromIni_data();
     void installPathFromIni();
+    void configDirectoryFollowsXdg_data();
     void configDirectoryFollowsXdg();
     void backdropReadsIniFromConfigDirectory();
 };
@@ -58,6 +59,13 @@ void TestStartup::readsProfileValues_data()
                                         << longPath << int(longPath.size());
     QTest::newRow("utf8_value") << "[InstallSettings]\nInstallPath=/home/学生\n"
                                 << "/home/学生" << 8;
+    // Guards against the byte-order mark read as a character that hides the first section.
+    QTest::newRow("utf8_bom") << QChar(0xFEFF) +
+                                     QStringLiteral("[InstallSettings]\nInstallPath=/b\n")
+                              << "/b" << 2;
+    // Guards against a value cut at its last "=" (the key then reads "InstallPath=/srv/a").
+    QTest::newRow("value_holds_equals") << "[InstallSettings]\nInstallPath=/srv/a=b\n"
+                                        << "/srv/a=b" << 8;
 }
 
 void TestStartup::readsProfileValues()
@@ -110,16 +118,38 @@ void TestStartup::installPathFromIni()
     QCOMPARE(Startup::installPathFromIni(path), installPath);
 }
 
+// Guards against a relative or empty XDG_CONFIG_HOME taken as a folder (a relative one would
+// put the INI below the working directory): the XDG rules call such values invalid.
+void TestStartup::configDirectoryFollowsXdg_data()
+{
+    QTest::addColumn<QByteArray>("xdg"); // null: unset
+    QTest::addColumn<QString>("folder"); // "~" stands for the home folder
+    QTest::newRow("absolute_blanks_dropped")
+        << QByteArray(" /tmp/some where ") << "/tmp/some where";
+    QTest::newRow("unset") << QByteArray() << "~/.config";
+    QTest::newRow("empty") << QByteArray("") << "~/.config";
+    QTest::newRow("blanks_only") << QByteArray("   ") << "~/.config";
+    QTest::newRow("relative") << QByteArray("conf") << "~/.config";
+    QTest::newRow("dot_relative") << QByteArray("./conf") << "~/.config";
+}
+
 void TestStartup::configDirectoryFollowsXdg()
 {
+    QFETCH(QByteArray, xdg);
+    QFETCH(QString, folder);
     const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", " /tmp/some where ");
-    QCOMPARE(Startup::configDirectory(), QStringLiteral("/tmp/some where"));
-    qunsetenv("XDG_CONFIG_HOME");
-    QCOMPARE(Startup::configDirectory(), QDir::homePath() + QStringLiteral("/.config"));
-    if (!saved.isNull()) {
+    if (xdg.isNull()) {
+        qunsetenv("XDG_CONFIG_HOME");
+    } else {
+        qputenv("XDG_CONFIG_HOME", xdg);
+    }
+    const QString found = Startup::configDirectory();
+    if (saved.isNull()) {
+        qunsetenv("XDG_CONFIG_HOME");
+    } else {
         qputenv("XDG_CONFIG_HOME", saved);
     }
+    QCOMPARE(found, folder.replace(QLatin1Char('~'), QDir::homePath()));
 }
 
 void TestStartup::backdropReadsIniFromConfigDirectory()

@@ -1,12 +1,13 @@
 // The small modal windows: the speed window, the notice and About; and where controls sit.
 
+#include "base/programstate.h"
 #include "drill/drillwindow.h"
 #include "records/recordwindow.h"
 #include "settings/speedwindow.h"
 #include "shell/aboutwindow.h"
 #include "shell/backdrop.h"
 #include "shell/noticewindow.h"
-#include "shell/programstate.h"
+#include "shell/program.h"
 
 #include <QTemporaryDir>
 #include <QWindow>
@@ -22,8 +23,13 @@ class TestWindows : public QObject
     Forms::Form *open(const QString &name)
     {
         DrillWindow *drill = m_drill.get();
-        return name == "speed"    ? static_cast<Forms::Form *>(Forms::loadForm<SpeedWindow>(drill))
-               : name == "record" ? Forms::loadForm<RecordWindow>(m_state, drill)
+        if (name == "speed") {
+            auto *window = Forms::loadForm<SpeedWindow>(m_state.speed, drill);
+            connect(window, &SpeedWindow::speedChosen, drill, &DrillWindow::applySpeed);
+            return window;
+        }
+        return name == "record"
+                   ? static_cast<Forms::Form *>(Forms::loadForm<RecordWindow>(m_state, drill))
                : name == "notice"
                    ? static_cast<Forms::Form *>(Forms::loadForm<NoticeWindow>(drill))
                    : Forms::loadForm<AboutWindow>(drill);
@@ -63,8 +69,8 @@ private slots:
         // The level is set behind the drill window's back, so only a real re-apply shows "Fast".
         QTest::newRow("speed_ok_unchanged_reapplies") << "speed" << 3 << -1 << "ok" << 3;
         QTest::newRow("speed_return_on_ok_slow") << "speed" << 2 << 0 << "return" << 1;
-        QTest::newRow("speed_double_click_slow") << "speed" << 2 << -1 << "double_click_0" << 1;
-        QTest::newRow("speed_double_click_fast") << "speed" << 1 << -1 << "double_click_2" << 3;
+        QTest::newRow("speed_double_click_slow") << "speed" << 2 << -1 << "double_click_Slow" << 1;
+        QTest::newRow("speed_double_click_fast") << "speed" << 1 << -1 << "double_click_Fast" << 3;
         // Only OK and a double-click apply a level; the frame's close changes nothing.
         QTest::newRow("speed_frame_close_keeps_level") << "speed" << 2 << 2 << "frame" << 2;
         QTest::newRow("notice_return_on_ok") << "notice" << 2 << -1 << "return" << 2;
@@ -82,17 +88,18 @@ private slots:
         QFETCH(int, choose);
         QFETCH(QString, how);
         QFETCH(int, speed);
-        m_state.speed = qint16(startSpeed);
+        m_state.speed = Speed::kLevels[startSpeed - 1];
         Forms::Form *form = open(window);
         auto *ok = form->findChild<QPushButton *>();
         QCOMPARE(form->focusWidget(), ok);
         if (auto *setting = qobject_cast<SpeedWindow *>(form)) {
-            QVERIFY(setting->speedOptions(startSpeed - 1)->isChecked()); // and so no other
+            // and so no other
+            QVERIFY(setting->speedOptions.value(Speed::kLevels[startSpeed - 1])->isChecked());
             if (choose >= 0) {
-                setting->speedOptions(choose)->click();
+                setting->speedOptions.value(Speed::kLevels[choose])->click();
             }
         }
-        QWidget *option = form->findChild<QWidget *>(QString("speedOption_") + how.back());
+        QWidget *option = form->findChild<QWidget *>(QString("speedOption_") + how.mid(13));
         how == "ok"      ? ok->click()
         : how == "frame" ? void(form->close())
         : how.startsWith("double_click")
@@ -102,7 +109,7 @@ private slots:
                               : how == "enter" ? Qt::Key_Enter
                                                : Qt::Key_Escape);
         QVERIFY(!form->isLoaded());
-        QCOMPARE(m_state.speed, speed);
+        QCOMPARE(Speed::multiplier(m_state.speed), speed);
         QCOMPARE(m_drill->speedLabel->caption(),
                  QStringList({"Slow", "Normal", "Fast"}).at(speed - 1));
     }
@@ -153,14 +160,13 @@ private slots:
     // of a dialog type (the only kind X11 window managers are told about).
     void ownersAreRealTransients()
     {
-        Backdrop backdrop(m_state);
-        backdrop.load();
-        backdrop.showDrillTimer->setEnabled(false);
-        backdrop.show();
-        backdrop.showDrillWindow();
-        DrillWindow *drill = backdrop.drillWindow();
+        Program program(m_state);
+        program.start();
+        program.backdrop()->showDrillTimer->setEnabled(false);
+        program.showDrillWindow();
+        DrillWindow *drill = program.drillWindow();
         QVERIFY(drill && drill->windowHandle());
-        QCOMPARE(drill->windowHandle()->transientParent(), backdrop.windowHandle());
+        QCOMPARE(drill->windowHandle()->transientParent(), program.backdrop()->windowHandle());
         QCOMPARE(drill->windowHandle()->type(), Qt::Dialog);
         for (const QString &name : QStringList{"speed", "record", "notice", "about"}) {
             Forms::Form *form =
@@ -183,9 +189,9 @@ private slots:
         QTest::addColumn<QString>("control");
         QTest::addColumn<QRect>("pixels"); // in the window's client area
         QTest::newRow("setting_fast_on_top") << "speed"
-                                             << "speedOption_2" << QRect(20, 36, 103, 18);
+                                             << "speedOption_Fast" << QRect(20, 36, 103, 18);
         QTest::newRow("setting_slow_below") << "speed"
-                                            << "speedOption_0" << QRect(20, 89, 97, 18);
+                                            << "speedOption_Slow" << QRect(20, 89, 97, 18);
         QTest::newRow("record_place_10") << "record"
                                          << "placeNumber_10" << QRect(22, 219, 14, 14);
         QTest::newRow("notice_text") << "notice"

@@ -1,6 +1,7 @@
 // Word-group files: line rules, decoding, discovery and the load's limits.
 #include "base/files.h"
 #include "drill/wordfile.h"
+#include "tests/linesmodel.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,6 +9,9 @@
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <cerrno>
+#include <cstring>
 
 class TestWordFile : public QObject
 {
@@ -29,7 +33,8 @@ private slots:
     void validatesUtf8LikeTheDecoder();
     void refusesOverlongLines_data();
     void refusesOverlongLines();
-    void missingFileFailsToOpen();
+    void refusesUnreadableFiles_data();
+    void refusesUnreadableFiles();
     void bundledGroupsLoad();
 };
 
@@ -56,11 +61,17 @@ void TestWordFile::splitsLines_data()
     QTest::newRow("cr_crlf_lf") << QByteArray("a\r\r\n\nb") << Lines{"a", "", "", "b"};
 }
 
+// Guards the line ends of the reader, and of the model the fuzzer holds it to.
 void TestWordFile::splitsLines()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(Lines, lines);
-    QCOMPARE(Files::splitLines(bytes), lines);
+    QStringList texts;
+    for (const QByteArray &line : lines) {
+        texts.append(QString::fromLatin1(line));
+    }
+    QCOMPARE(Files::decodeLines(bytes), texts);
+    QCOMPARE(modelSplitLines(bytes), lines);
 }
 
 static QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
@@ -263,16 +274,23 @@ void TestWordFile::validatesUtf8LikeTheDecoder()
 }
 
 // Guards against a line too long to show loading anyway (and freezing the window at Start),
-// the refusal not naming the line, and a line of exactly the limit refused.
+// the refusal not naming the line, a line of exactly the limit refused, and characters
+// outside the BMP counted twice (as the two UTF-16 units that hold them).
 void TestWordFile::refusesOverlongLines_data()
 {
     QTest::addColumn<int>("line");   // 1-based line of the file made long
     QTest::addColumn<int>("length"); // its length in characters
     QTest::addColumn<bool>("refused");
-    QTest::newRow("rendering_at_limit") << 4 << WordFile::kMaxLineLength << false;
-    QTest::newRow("rendering_over_limit") << 4 << WordFile::kMaxLineLength + 1 << true;
-    QTest::newRow("word_over_limit") << 3 << 40000 << true;
-    QTest::newRow("odd_last_line_over_limit_dropped") << 5 << 40000 << false;
+    QTest::addColumn<QString>("character"); // what the line is made of, written as UTF-8
+    const QString x = QStringLiteral("x");
+    const QString rare = QString::fromUcs4(U"\U00020000");
+    QTest::newRow("rendering_at_limit") << 4 << WordFile::kMaxLineLength << false << x;
+    QTest::newRow("rendering_over_limit") << 4 << WordFile::kMaxLineLength + 1 << true << x;
+    QTest::newRow("word_over_limit") << 3 << 40000 << true << x;
+    QTest::newRow("odd_last_line_over_limit_dropped") << 5 << 40000 << false << x;
+    QTest::newRow("outside_bmp_half_the_limit") << 3 << 2049 << false << rare;
+    QTest::newRow("outside_bmp_at_limit") << 3 << WordFile::kMaxLineLength << false << rare;
+    QTest::newRow("outside_bmp_over_limit") << 4 << WordFile::kMaxLineLength + 1 << true << rare;
 }
 
 void TestWordFile::refusesOverlongLines()
@@ -280,8 +298,9 @@ void TestWordFile::refusesOverlongLines()
     QFETCH(int, line);
     QFETCH(int, length);
     QFETCH(bool, refused);
+    QFETCH(QString, character);
     QList<QByteArray> lines = {"w1", "t1", "w2", "t2", "w3"};
-    lines[line - 1] = QByteArray(length, 'x');
+    lines[line - 1] = character.repeated(length).toUtf8();
     QTemporaryDir dir;
     const WordFile::Group group =
         WordFile::loadGroup(writeFile(dir, "ci7.txt", lines.join("\r\n") + "\r\n"));
@@ -297,11 +316,34 @@ void TestWordFile::refusesOverlongLines()
     }
 }
 
-void TestWordFile::missingFileFailsToOpen()
+// Guards against a group that cannot be read to its end loading the part read before the
+// failure, and a refusal that names neither the file nor the system's reason.
+void TestWordFile::refusesUnreadableFiles_data()
 {
+    QTest::addColumn<QString>("target"); // what ci9.txt is: missing, or a link to this path
+    QTest::addColumn<WordFile::LoadStatus>("status");
+    QTest::addColumn<QString>("error"); // "" for any
+    QTest::newRow("missing") << QString() << WordFile::LoadStatus::OpenFailed << QString();
+    // A regular file whose read at offset 0 fails with EIO, even for root.
+    QTest::newRow("read_fails") << "/proc/self/mem" << WordFile::LoadStatus::ReadFailed
+                                << "ci9.txt could not be read to its end: " +
+                                       QString::fromLocal8Bit(std::strerror(EIO));
+}
+
+void TestWordFile::refusesUnreadableFiles()
+{
+    QFETCH(QString, target);
+    QFETCH(WordFile::LoadStatus, status);
+    QFETCH(QString, error);
     QTemporaryDir dir;
-    const WordFile::Group group = WordFile::loadGroup(dir.filePath("ci9.txt"));
-    QCOMPARE(group.status, WordFile::LoadStatus::OpenFailed);
+    const QString path = dir.filePath("ci9.txt");
+    QVERIFY(target.isEmpty() || QFile::link(target, path));
+    const WordFile::Group group = WordFile::loadGroup(path);
+    QCOMPARE(group.status, status);
+    QVERIFY(group.entries.isEmpty());
+    if (!error.isEmpty()) {
+        QCOMPARE(group.error, error);
+    }
 }
 
 void TestWordFile::bundledGroupsLoad()

@@ -29,6 +29,15 @@ two_answers_by_keys_then_third_question()
     wait_next_question
 }
 
+# One right answer by its row's number, then the second question opens: the run has passed
+# its first question, which is all that a save needs.
+one_answer_by_keys_then_second_question()
+{
+    start_run_by_keys Return
+    answer_right_by_number
+    wait_next_question
+}
+
 # After the last question's pause the run stops by itself and the record window opens;
 # Return presses its Close button, which has the focus.
 close_record_window_after_run()
@@ -60,10 +69,15 @@ test_backdrop_click_keeps_drill_window_on_top()
     open_drill
     wait_until 10 "drawn drill window" drill_drawn
     wait_until 5 "backdrop" find_backdrop
-    # A point of the black backdrop well clear of the drill window.
+    # A point of the black backdrop well clear of the drill window. Openbox gives the
+    # clicked backdrop the focus (so the click has been handled), and the program hands it
+    # back to the drill window.
+    xprop -root -spy _NET_ACTIVE_WINDOW >"$T/active.log" 2>/dev/null &
+    local spy=$!
     xdotool mousemove --sync 40 400 click 1
-    # Openbox gives the clicked backdrop the focus: the click has been handled.
-    wait_until 5 "backdrop taking the focus" is_active "$BACKDROP"
+    wait_until 5 "backdrop taking the focus" active_once "$BACKDROP"
+    wait_until 5 "drill window taking the focus back" is_active "$DRILL"
+    kill "$spy" 2>/dev/null
     local stacking drill_at backdrop_at
     read -ra stacking < <(xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //; s/,/ /g')
     drill_at=$(stacking_index "$DRILL" "${stacking[@]}")
@@ -78,6 +92,46 @@ test_backdrop_click_keeps_drill_window_on_top()
     pixels 10 10 560 12 5 300 300 300 560 150
     [ "${PIXELS[*]}" = "FFFFC0 FFFFC0 00C000 00C000 00C000" ] ||
         fail "the drill window's area shows ${PIXELS[*]}, not the drill window"
+}
+
+# active_once WINDOW: whether the active-window log of this test has named WINDOW.
+active_once()
+{
+    local id
+    while read -r id; do
+        [[ $id =~ ^0x[0-9a-fA-F]+$ ]] && [ "$((id))" = "$(($1))" ] && return 0
+    done < <(sed -n 's/.*# \(0x[0-9a-fA-F]*\).*/\1/p' "$T/active.log")
+    return 1
+}
+
+# A minimized drill window must not leave the learner before a black screen. Openbox
+# minimizes the backdrop with it (the drill window is its transient); bringing the program
+# back the way a taskbar does, by activating the backdrop, must bring the drill window back
+# on top, with the focus. (Under a window manager that leaves the backdrop up, a click on it
+# brings the drill window back: a unit test covers that.)
+test_minimized_drill_window_comes_back()
+{
+    open_drill
+    wait_until 10 "drawn drill window" drill_drawn
+    wait_until 5 "backdrop" find_backdrop
+    xdotool windowminimize --sync "$DRILL" || fail "the drill window could not be minimized"
+    wait_until 5 "minimized drill window" drill_unmapped
+    wmctrl -i -a "$BACKDROP" || fail "the backdrop could not be activated"
+    wait_until 5 "drill window shown again" drill_viewable
+    wait_until 5 "drill window with the focus" is_active "$DRILL"
+    snap
+    pixels 300 300 560 150
+    [ "${PIXELS[*]}" = "00C000 00C000" ] || fail "the screen shows ${PIXELS[*]}, not the drill window"
+}
+
+drill_unmapped()
+{
+    xwininfo -id "$DRILL" 2>/dev/null | grep -q 'Map State: IsUnMapped'
+}
+
+drill_viewable()
+{
+    xwininfo -id "$DRILL" 2>/dev/null | grep -q 'Map State: IsViewable'
 }
 
 # stacking_index WINDOW LIST...: position of WINDOW in the list, counting from 0.
@@ -134,6 +188,20 @@ save_question_line()
         "rgb:$1"
 }
 
+# With the focus on Menu and the test group chosen: Start by keys, each of its three words
+# answered right, and the record window the run's end opens closed again.
+play_test_group_right_from_menu_button()
+{
+    xdotool key Tab Tab Return
+    wait_until 5 "first question" question_open
+    answer_right
+    wait_next_question
+    answer_right
+    wait_next_question
+    answer_right
+    close_record_window_after_run
+}
+
 # Chooses Group 1 by keys and keeps the group line it shows in $1.
 group_line_by_keys()
 {
@@ -159,14 +227,7 @@ test_lf_group_plays_like_crlf_twin()
     group_line_by_keys "$T/lf-line.rgb"
     cmp -s "$T/crlf-line.rgb" "$T/lf-line.rgb" ||
         fail "the LF group's group line differs from its CR LF twin's (another word count)"
-    xdotool key Tab Tab Return
-    wait_until 5 "first question" question_open
-    answer_right
-    wait_next_question
-    answer_right
-    wait_next_question
-    answer_right
-    close_record_window_after_run
+    play_test_group_right_from_menu_button
     # 3 right of 3: point 3 x 100 x 2 (Normal).
     expect_record "$INSTALL/record_1.divu" 600 3 100 2
 }

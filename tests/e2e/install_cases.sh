@@ -86,3 +86,35 @@ test_second_start_keeps_user_ini()
     quit_app
     cmp -s "$T/ini.before" "$(user_ini)" || fail "the second run changed $(user_ini) by its end"
 }
+
+# The learner's own words: a spreadsheet's CSV imported with the installed wordmoor-groups
+# into the collection of the installed copy (found through the user's INI, as the program
+# finds it) becomes the group after the bundled ones, which the next start lists and plays.
+test_imported_group_plays_in_installed_copy()
+{
+    need_installed_copy
+    [ -x "$E2E_PREFIX/bin/wordmoor-groups" ] || fail "$E2E_PREFIX/bin/wordmoor-groups is missing"
+    USER_HOME="$T/home"
+    mkdir -p "$USER_HOME"
+    start_as_user
+    wait_until 5 "$(user_ini) pointing at $(user_data)" ini_points_at_data
+    quit_app
+    local groups
+    groups=$(compgen -G "$(user_data)/ciku/ci*.txt" | wc -l)
+    printf '\xef\xbb\xbfChinese,English\r\n%s,%s\r\n"%s","%s"\r\n%s,%s\r\n' "${E2E_WORDS[@]}" \
+        >"$T/words.csv"
+    env -u XDG_CONFIG_HOME -u XDG_DATA_HOME HOME="$USER_HOME" \
+        "$E2E_PREFIX/bin/wordmoor-groups" import "$T/words.csv" >"$T/import.log" 2>&1 ||
+        fail "the import failed: $(cat "$T/import.log")"
+    local new=$((groups + 1))
+    [ -f "$(user_data)/ciku/ci$new.txt" ] || fail "no ci$new.txt after the import: $(cat "$T/import.log")"
+    start_as_user
+    wait_until 5 "drill window with the keyboard focus" is_active "$DRILL"
+    # The last group of the list is the new one; Start is two Tabs on from Menu.
+    xdotool key Tab End
+    wait_until 5 "group line of the new group" group_line_shown
+    play_test_group_right_from_menu_button
+    # Point = 3 right x rate 100 x Normal.
+    expect_record "$(user_data)/record_$new.divu" 600 3 100 2
+    quit_app
+}

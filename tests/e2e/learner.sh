@@ -81,6 +81,33 @@ answer_wrong()
         shown_rows_are "$RIGHT_ROW"
 }
 
+# Menu: Left 6750, Top 7213, 1050 x 330 twips.
+click_menu()
+{
+    click_twips $((6750 + 1050 / 2)) $((7213 + 330 / 2))
+}
+
+# open_from_menu ITEM TITLE: chooses ITEM (record, setting, words, about, exit) from the
+# popup menu by its keys and waits for the window of that TITLE. The menu opens with no item
+# marked; Down marks the top item (Record), Up the bottom one (Exit). Setting is reached
+# past Record, so only after a group has been chosen.
+open_from_menu()
+{
+    local keys
+    case $1 in
+        record) keys=(Down) ;;
+        setting) keys=(Down Down) ;;
+        words) keys=(Up Up Up) ;;
+        about) keys=(Up Up) ;;
+        exit) keys=(Up) ;;
+        *) fail "no menu item $1" ;;
+    esac
+    click_menu
+    wait_until 5 "open menu" app_popup_open
+    xdotool key "${keys[@]}" Return
+    wait_until 5 "\"$2\" window from the menu's $1 item" find_window "$2"
+}
+
 # ---- The keyboard
 
 # The drill window opens with the focus on Menu, in the tab order Menu, group list, Start,

@@ -82,12 +82,28 @@ start_x()
     wait_until 10 "openbox managing the screen" wm_ready
 }
 
+# process_running PID: alive, and not a zombie waiting to be reaped.
+process_running()
+{
+    [ -e "/proc/$1" ] && [ "$(awk '{print $3}' "/proc/$1/stat" 2>/dev/null)" != Z ]
+}
+
+# stop_process PID [SIGNAL]: SIGNAL (TERM unless told), and SIGKILL after 2 s, so that
+# nothing which ignores SIGTERM (the program while its record window is open) holds up the
+# run. Quietly: bash would report a killed job on the test's output.
 stop_process()
 {
-    local pid=$1
+    local pid=$1 i
     [ -n "$pid" ] || return 0
-    kill "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
+    {
+        kill -s "${2:-TERM}" "$pid"
+        for i in $(seq 1 20); do
+            process_running "$pid" || break
+            sleep 0.1
+        done
+        kill -9 "$pid"
+        wait "$pid"
+    } 2>/dev/null
     return 0
 }
 
@@ -95,6 +111,8 @@ stop_process()
 cleanup_test()
 {
     stop_process "${APP_PID:-}"
+    stop_process "${SM_PID:-}"
+    stop_orca
     stop_process "${WM_PID:-}"
     stop_process "${XVFB_PID:-}"
     rm -rf "$T"
@@ -134,42 +152,83 @@ make_install()
 }
 
 # start_app BINARY [NAME=VALUE...]: starts the program with the test's configuration folder
-# unless told otherwise; the platform is always the X server.
+# unless told otherwise; the platform is always the X server, and no desktop session that
+# runs the tests gets it as a client.
 start_app()
 {
     local binary=$1
     shift
-    env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY "$@" "$binary" >"$T/app.log" 2>&1 &
+    env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY -u SESSION_MANAGER "$@" "$binary" \
+        >"$T/app.log" 2>&1 &
     APP_PID=$!
 }
 
 # start_app_under_file_limit BLOCKS BINARY [NAME=VALUE...]: as start_app, from a subshell
 # that first sets ulimit -f BLOCKS, so no file the program writes can grow past that. Its
 # output goes through a pipe, which the limit does not cover: written to a file, a warning
-# that Qt prints before the program ignores SIGXFSZ would already end it.
+# that Qt prints before the program ignores SIGXFSZ would already end it. Standard error
+# goes to stderr.log, the rest to app.log.
 start_app_under_file_limit()
 {
     local blocks=$1 binary=$2
     shift 2
     (
         ulimit -f "$blocks" || exit 125
-        exec env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY "$@" "$binary"
-    ) > >(cat >"$T/app.log") 2>&1 &
+        exec env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY -u SESSION_MANAGER "$@" "$binary"
+    ) > >(cat >"$T/app.log") 2> >(cat >"$T/stderr.log") &
     APP_PID=$!
 }
 
 app_ended()
 {
-    [ ! -e "/proc/$APP_PID" ] || [ "$(awk '{print $3}' "/proc/$APP_PID/stat" 2>/dev/null)" = Z ]
+    ! process_running "$APP_PID"
 }
 
-# Waits for the program to end by itself and sets APP_STATUS.
+# Waits for the program to end by itself and sets APP_STATUS. A program that a session
+# manager started is no child of the test: its starter leaves the status in APP_STATUS_FILE.
 wait_app_end()
 {
     wait_until "$1" "end of the program" app_ended
-    wait "$APP_PID"
-    APP_STATUS=$?
+    if [ -n "${APP_STATUS_FILE:-}" ]; then
+        wait_until 2 "exit status from the program's starter" test -s "$APP_STATUS_FILE"
+        APP_STATUS=$(cat "$APP_STATUS_FILE")
+    else
+        wait "$APP_PID"
+        APP_STATUS=$?
+    fi
     APP_PID=
+}
+
+# The titles of the program's windows on the screen, for a message.
+app_windows()
+{
+    local w titles=()
+    for w in $(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null); do
+        titles+=("\"$(xdotool getwindowname "$w" 2>/dev/null)\"")
+    done
+    echo "${titles[*]:-none}"
+}
+
+# end_by_signal SIGNAL [MS]: sends SIGNAL (TERM, INT, HUP) and expects the program to end
+# within MS milliseconds (1000 unless told), every window closed without a click; sets
+# APP_STATUS. It waits up to 5 s to tell a slow end from none.
+end_by_signal()
+{
+    local signal=$1 within=${2:-1000} sent
+    sent=$(now_ms)
+    kill -s "$signal" "$APP_PID" || fail "no SIG$signal could be sent"
+    local deadline=$((sent + 5000))
+    until app_ended; do
+        if [ "$(now_ms)" -ge "$deadline" ]; then
+            fail "5 s after SIG$signal the program still runs; its windows: $(app_windows)"
+        fi
+        sleep 0.05
+    done
+    local took=$(($(now_ms) - sent))
+    echo "    ended $took ms after SIG$signal"
+    wait_app_end 1
+    [ "$took" -le "$within" ] ||
+        fail "the program took $took ms to end after SIG$signal, more than $within ms"
 }
 
 # ---- Windows
@@ -257,6 +316,16 @@ hex_le()
     echo "${out[*]}"
 }
 
+# write_record FILE POINT WORDS RATE SPEED: a record whose place 1 holds that run.
+write_record()
+{
+    local file=$1 bytes
+    bytes="$(hex_le "$2" 4) $(hex_le "$3" 2) $(hex_le "$4" 2) $(hex_le "$5" 2)"
+    bytes+=$(printf ' 00%.0s' $(seq 1 90))
+    # shellcheck disable=SC2059 # the format is the bytes themselves
+    printf "$(sed 's/\([0-9a-f][0-9a-f]\) */\\x\1/g' <<<"$bytes")" >"$file"
+}
+
 # expect_record FILE POINT WORDS RATE SPEED: place 1 holds that run, places 2..10 are zero.
 expect_record()
 {
@@ -270,12 +339,24 @@ expect_record()
     expected+=$(printf ' 00%.0s' $(seq 1 90))
     actual=$(od -An -v -tx1 "$file" | tr -s ' \n' ' ' | sed 's/^ //; s/ $//')
     if [ "$actual" != "$expected" ]; then
-        local place1
-        place1="point $(od -An -td4 -N4 "$file" | tr -d ' '), words/rate/speed"
-        place1+=" $(od -An -td2 -j4 -N6 "$file" | tr -s ' ')"
-        fail "$(basename "$file") place 1 is $place1; want point $2, words $3, rate $4," \
-            "speed $5 and nine empty places; bytes: $actual"
+        fail "$(basename "$file") holds $(record_places "$file"); want place 1: point $2," \
+            "words $3, rate $4, speed $5 and nine empty places"
     fi
+}
+
+# record_places FILE: the places that hold a run, "place P: point/words/rate/speed" each.
+record_places()
+{
+    local p shown=() point fields
+    for p in $(seq 0 9); do
+        point=$(od -An -td4 -j $((p * 10)) -N4 "$1" | tr -d ' ')
+        fields=$(od -An -td2 -j $((p * 10 + 4)) -N6 "$1" | tr -s ' ' | sed 's/^ //; s/ /\//g')
+        [ "$point/$fields" = "0/0/0/0" ] || shown+=("place $((p + 1)): $point/$fields")
+    done
+    [ "${#shown[@]}" -gt 0 ] || shown=("no run")
+    local joined
+    joined=$(printf '%s, ' "${shown[@]}")
+    echo "${joined%, }"
 }
 
 # expect_no_record FILE: no run was written there (the record window may have left it empty).

@@ -1,0 +1,92 @@
+// The importers of wordmoor-groups on any bytes, read as each format: every entry they
+// make is one the drill runs, a group file written of them reads back as the same entries,
+// and a table written with the export's quoting reads back as the same fields.
+#include "base/files.h"
+#include "drill/questions.h"
+#include "fuzz/check.h"
+#include "groups/importer.h"
+#include "groups/readers.h"
+#include "groups/tabletext.h"
+
+#include <QSet>
+
+namespace
+{
+
+void checkEntry(const WordFile::Entry &entry)
+{
+    FUZZ_CHECK(!entry.word.isEmpty() && entry.word == entry.word.trimmed(), entry.word);
+    FUZZ_CHECK(!entry.word.contains(QLatin1Char('\r')) && !entry.word.contains(QLatin1Char('\n')),
+               entry.word);
+    FUZZ_CHECK(entry.word.size() <= WordFile::kMaxLineLength, entry.word.left(20));
+    FUZZ_CHECK(entry.translations.size() <= WordFile::kMaxLineLength, entry.word);
+    const QStringList pieces = Questions::splitTranslations(entry.translations);
+    FUZZ_CHECK(pieces.size() <= Groups::kMostRenderings, entry.translations);
+    QSet<QString> seen;
+    for (const QString &piece : pieces) {
+        FUZZ_CHECK(!piece.isEmpty() && piece == piece.trimmed(), entry.translations);
+        FUZZ_CHECK(!piece.contains(QLatin1Char('\n')) && !piece.contains(QLatin1Char('\r')),
+                   entry.translations);
+        FUZZ_CHECK(!seen.contains(piece), piece);
+        seen.insert(piece);
+    }
+    FUZZ_CHECK(pieces.join(QStringLiteral("; ")) == entry.translations, entry.translations);
+}
+
+// What the drill reads from the file the import would write.
+void checkWrittenGroup(const QList<WordFile::Entry> &entries)
+{
+    const QStringList lines = Files::decodeLines(Groups::groupFileBytes(entries));
+    FUZZ_CHECK(lines.size() == 2 * entries.size(), QString::number(lines.size()));
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        FUZZ_CHECK(lines[2 * i] == entries[i].word, entries[i].word);
+        FUZZ_CHECK(lines[2 * i + 1] == entries[i].translations, entries[i].translations);
+    }
+}
+
+// The export writes fields with quoteField, tab-separated; Anki's rules read them back.
+void checkTableRoundTrip(const QString &text)
+{
+    const QChar tab = QLatin1Char('\t');
+    QList<QStringList> expected;
+    QString written;
+    for (const Groups::Record &record : Groups::readTable(text, tab).records) {
+        if (record.fields.size() == 1 && record.fields[0].isEmpty()) {
+            continue; // written as a blank line, which holds no record
+        }
+        QStringList quoted;
+        for (const QString &field : record.fields) {
+            quoted << Groups::quoteField(field, tab);
+        }
+        written += quoted.join(tab) + QLatin1Char('\n');
+        expected << record.fields;
+    }
+    const Groups::Table back = Groups::readTable(written, tab, 1, true);
+    FUZZ_CHECK(back.unclosedQuoteLine == 0, written.left(40));
+    FUZZ_CHECK(back.records.size() == expected.size(), QString::number(back.records.size()));
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        FUZZ_CHECK(back.records[i].fields == expected[i], expected[i].join(QLatin1Char('|')));
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray bytes = inputBytes(data, size);
+    Groups::detectFormat(bytes, QStringLiteral("input.txt"));
+    for (Groups::Format format : {Groups::Format::Kvtml, Groups::Format::Anki, Groups::Format::Csv,
+                                  Groups::Format::WordFile}) {
+        const Groups::Source source = Groups::readSource(bytes, format);
+        QList<Groups::Diagnostic> notes;
+        QList<WordFile::Entry> entries;
+        for (const Groups::PreparedEntry &prepared :
+             Groups::prepareEntries(source.entries, QStringLiteral("input"), notes)) {
+            checkEntry(prepared.entry);
+            entries.append(prepared.entry);
+        }
+        checkWrittenGroup(entries);
+    }
+    checkTableRoundTrip(Files::decodeText(bytes));
+    return 0;
+}

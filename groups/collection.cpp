@@ -1,0 +1,89 @@
+#include "groups/collection.h"
+
+#include "shell/startup.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace Groups
+{
+
+QString formatDiagnostic(const Diagnostic &diagnostic)
+{
+    return QStringLiteral("%1:%2: %3: %4")
+        .arg(diagnostic.path, QString::number(diagnostic.line),
+             diagnostic.severity == Severity::Error ? QStringLiteral("error")
+                                                    : QStringLiteral("warning"),
+             diagnostic.text);
+}
+
+int countOf(const QList<Diagnostic> &diagnostics, Severity severity)
+{
+    return static_cast<int>(
+        std::count_if(diagnostics.begin(), diagnostics.end(),
+                      [severity](const Diagnostic &d) { return d.severity == severity; }));
+}
+
+QString folderPath(const QString &folder)
+{
+    if (folder.isEmpty()) {
+        return QStringLiteral("./");
+    }
+    const QString clean = QDir::cleanPath(folder);
+    return clean.endsWith(QLatin1Char('/')) ? clean : clean + QLatin1Char('/');
+}
+
+FolderLookup learnersFolder()
+{
+    const QString ini = Startup::iniPath(Startup::configDirectory());
+    if (!QFileInfo::exists(ini)) {
+        return {QString(),
+                QStringLiteral("no FOLDER given, and there is no %1 to name the learner's "
+                               "collection (Wordmoor writes it at its first start)")
+                    .arg(ini),
+                ini};
+    }
+    return {folderPath(Startup::installPathFromIni(ini)), QString(), ini};
+}
+
+FolderLookup existingFolder(const QString &given)
+{
+    FolderLookup lookup =
+        given.isNull() ? learnersFolder() : FolderLookup{folderPath(given), {}, {}};
+    if (lookup.error.isEmpty() && !QFileInfo(lookup.folder).isDir()) {
+        // Without InstallPath, the INI look-up gives the drill's fallback "empty/".
+        lookup.error = lookup.ini.isEmpty()
+                           ? QStringLiteral("%1: no such folder").arg(lookup.folder)
+                           : QStringLiteral("%1: no such folder (the collection folder as %2 "
+                                            "names it)")
+                                 .arg(lookup.folder, lookup.ini);
+        lookup.folder.clear();
+    }
+    return lookup;
+}
+
+bool hasHan(const QString &text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t code = text[i].unicode();
+        if (QChar::isHighSurrogate(code) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            code = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        }
+        if (QChar::script(code) == QChar::Script_Han) {
+            return true;
+        }
+    }
+    return false;
+}
+
+qsizetype codePointLength(const QString &line)
+{
+    qsizetype count = 0;
+    for (QChar c : line) {
+        count += c.isLowSurrogate() ? 0 : 1;
+    }
+    return count;
+}
+
+} // namespace Groups

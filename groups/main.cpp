@@ -1,0 +1,327 @@
+// wordmoor-groups: checks, imports, exports and lists the word groups of a Wordmoor
+// collection, on Qt Core only. The work is done by the plain functions of groups/, which
+// read groups with the drill's own loader; this file parses the command line and prints.
+
+#include "groups/checker.h"
+#include "groups/exporter.h"
+#include "groups/importer.h"
+#include "groups/lister.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QSaveFile>
+
+#include <cstdio>
+
+using namespace Groups;
+
+namespace
+{
+
+const char *const kProgram = "wordmoor-groups";
+
+void print(std::FILE *stream, const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+}
+
+void printLine(std::FILE *stream, const QString &text)
+{
+    print(stream, text + QLatin1Char('\n'));
+}
+
+int cannotRun(const QString &message, const QString &command = QString())
+{
+    printLine(stderr, QStringLiteral("%1: %2").arg(QLatin1String(kProgram), message));
+    printLine(stderr, QStringLiteral("Try '%1%2 --help'.")
+                          .arg(QLatin1String(kProgram),
+                               command.isEmpty() ? QString() : QLatin1Char(' ') + command));
+    return kCannotRun;
+}
+
+// Qt names the program as it was started; the help names it as the man page does.
+QString helpOf(const QCommandLineParser &parser)
+{
+    QString text = parser.helpText();
+    const qsizetype end = text.indexOf(QLatin1Char('\n'));
+    const qsizetype options = text.indexOf(QLatin1String(" [options]"));
+    if (options >= 0 && options < end) {
+        text.replace(0, options, QStringLiteral("Usage: ") + QLatin1String(kProgram));
+    }
+    return text;
+}
+
+// Qt prints a description as it stands; terminals want it in lines.
+QString wrapped(const QString &text, int width = 79)
+{
+    QString result;
+    int column = 0;
+    for (const QString &word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (column > 0 && column + 1 + word.size() > width) {
+            result += QLatin1Char('\n');
+            column = 0;
+        } else if (column > 0) {
+            result += QLatin1Char(' ');
+            ++column;
+        }
+        result += word;
+        column += static_cast<int>(word.size());
+    }
+    return result;
+}
+
+const char *const kFolderHelp =
+    "The collection folder: the one that holds ciku/ and the record files, as InstallPath "
+    "in Wordmoor.INI names it. Without it, the learner's own.";
+
+struct Command {
+    const char *name;
+    const char *syntax;
+    const char *description;
+};
+
+const Command kCommands[] = {
+    {"check", "[FOLDER]",
+     "Reads ci1.txt, ci2.txt, ... as the drill discovers and loads them and reports each "
+     "problem as PATH:LINE: error: TEXT (the drill refuses the group) or PATH:LINE: warning: "
+     "TEXT (it accepts it, but it makes a poor drill), then a line per group and a total. "
+     "Exits with 1 when it found errors."},
+    {"import", "[--into FOLDER] [--size N] [--format F] FILE...",
+     "Appends the entries of each FILE as new groups after the last group of FOLDER, which "
+     "is created if missing. Reads KVTML 2 (KWordQuiz, Parley), Anki's Notes in Plain Text, "
+     "CSV as spreadsheets save it, and Wordmoor's own word files. Never changes an existing "
+     "file."},
+    {"export", "[FOLDER] [--output FILE]",
+     "Writes every group as one UTF-8 text in Anki's plain-text form (word, renderings, a tag "
+     "naming the group), which Anki and import both read."},
+    {"list", "[FOLDER]",
+     "Prints one line per group: its number, its word count, its first words, and the best "
+     "point and the places filled of its record."},
+};
+
+const Command *findCommand(const QString &name)
+{
+    for (const Command &command : kCommands) {
+        if (name == QLatin1String(command.name)) {
+            return &command;
+        }
+    }
+    return nullptr;
+}
+
+int runCheck(const QStringList &positional)
+{
+    const FolderLookup folder = existingFolder(positional.value(0));
+    if (!folder.error.isEmpty()) {
+        return cannotRun(folder.error, QStringLiteral("check"));
+    }
+    const CollectionCheck check = checkCollection(folder.folder);
+    for (const QString &line : reportLines(check)) {
+        printLine(stdout, line);
+    }
+    return errorCount(check) > 0 ? kProblemsFound : kSuccess;
+}
+
+int runImport(const QCommandLineParser &parser, const QStringList &files)
+{
+    ImportRequest request;
+    request.files = files;
+    if (request.files.isEmpty()) {
+        return cannotRun(QStringLiteral("import: no FILE given"), QStringLiteral("import"));
+    }
+    if (parser.isSet(QStringLiteral("into"))) {
+        request.folder = folderPath(parser.value(QStringLiteral("into")));
+    } else {
+        const FolderLookup learners = learnersFolder();
+        if (!learners.error.isEmpty()) {
+            return cannotRun(learners.error, QStringLiteral("import"));
+        }
+        request.folder = learners.folder;
+    }
+    if (parser.isSet(QStringLiteral("size"))) {
+        bool ok = false;
+        request.groupSize = parser.value(QStringLiteral("size")).toInt(&ok);
+        if (!ok) {
+            return cannotRun(QStringLiteral("import: --size takes a number"),
+                             QStringLiteral("import"));
+        }
+    }
+    if (parser.isSet(QStringLiteral("format"))) {
+        Format format = Format::Csv;
+        if (!parseFormat(parser.value(QStringLiteral("format")), &format)) {
+            return cannotRun(QStringLiteral("import: unknown format '%1' (kvtml, anki, csv or "
+                                            "wordmoor)")
+                                 .arg(parser.value(QStringLiteral("format"))),
+                             QStringLiteral("import"));
+        }
+        request.format = format;
+    }
+    const ImportReport report = importFiles(request);
+    for (const Diagnostic &d : report.diagnostics) {
+        printLine(stderr, formatDiagnostic(d));
+    }
+    if (report.status == kCannotRun) {
+        return cannotRun(QStringLiteral("import: ") + report.failure, QStringLiteral("import"));
+    }
+    for (const WrittenGroup &group : report.written) {
+        printLine(stdout, describe(group));
+    }
+    printLine(stdout, report.written.isEmpty()
+                          ? QStringLiteral("No group written.")
+                          : QStringLiteral("%1 new %2. Wordmoor shows new groups at its next "
+                                           "start.")
+                                .arg(report.written.size())
+                                .arg(report.written.size() == 1 ? QStringLiteral("group")
+                                                                : QStringLiteral("groups")));
+    return report.status;
+}
+
+int runExport(const QCommandLineParser &parser, const QStringList &positional)
+{
+    const FolderLookup folder = existingFolder(positional.value(0));
+    if (!folder.error.isEmpty()) {
+        return cannotRun(folder.error, QStringLiteral("export"));
+    }
+    const Export result = exportCollection(folder.folder);
+    for (const Diagnostic &d : result.problems) {
+        printLine(stderr, formatDiagnostic(d));
+    }
+    if (!parser.isSet(QStringLiteral("output"))) {
+        std::fwrite(result.text.constData(), 1, static_cast<size_t>(result.text.size()), stdout);
+    } else {
+        const QString path = parser.value(QStringLiteral("output"));
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(result.text) != result.text.size() ||
+            !file.commit()) {
+            return cannotRun(
+                QStringLiteral("%1: cannot be written: %2").arg(path, file.errorString()),
+                QStringLiteral("export"));
+        }
+        printLine(stdout, QStringLiteral("%1 words of %2 groups written to %3")
+                              .arg(result.words)
+                              .arg(result.groups)
+                              .arg(path));
+    }
+    return result.problems.isEmpty() ? kSuccess : kProblemsFound;
+}
+
+int runList(const QStringList &positional)
+{
+    const FolderLookup folder = existingFolder(positional.value(0));
+    if (!folder.error.isEmpty()) {
+        return cannotRun(folder.error, QStringLiteral("list"));
+    }
+    const QList<GroupListing> listings = listCollection(folder.folder);
+    bool failed = false;
+    for (const GroupListing &listing : listings) {
+        printLine(stdout, formatListing(listing));
+        failed = failed || !listing.error.isEmpty() || !listing.recordError.isEmpty();
+    }
+    if (listings.isEmpty()) {
+        printLine(stdout, QStringLiteral("No groups in %1ciku/.").arg(folder.folder));
+    }
+    return failed ? kProblemsFound : kSuccess;
+}
+
+int runCommand(const Command &command, const QStringList &arguments)
+{
+    const QString name = QLatin1String(command.name);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(wrapped(QLatin1String(command.description)));
+    parser.addHelpOption();
+    parser.addPositionalArgument(name, QStringLiteral("The command."), name);
+    if (name == QLatin1String("import")) {
+        parser.addOptions({
+            {QStringLiteral("into"), QLatin1String(kFolderHelp), QStringLiteral("FOLDER")},
+            {QStringLiteral("size"),
+             QStringLiteral("At most N words a group (default %1); the entries of a file are "
+                            "split into as few groups as that allows, of sizes as equal as "
+                            "can be.")
+                 .arg(kDefaultGroupSize),
+             QStringLiteral("N")},
+            {QStringLiteral("format"),
+             QStringLiteral("Read every FILE as F: kvtml, anki, csv or wordmoor, instead of "
+                            "telling the format from the content."),
+             QStringLiteral("F")},
+        });
+        parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Files to import."),
+                                     QStringLiteral("FILE..."));
+    } else {
+        parser.addPositionalArgument(QStringLiteral("FOLDER"), QLatin1String(kFolderHelp),
+                                     QStringLiteral("[FOLDER]"));
+    }
+    if (name == QLatin1String("export")) {
+        parser.addOption({{QStringLiteral("o"), QStringLiteral("output")},
+                          QStringLiteral("Write to FILE (whole, or not at all) instead of "
+                                         "standard output."),
+                          QStringLiteral("FILE")});
+    }
+    if (!parser.parse(arguments)) {
+        return cannotRun(name + QStringLiteral(": ") + parser.errorText(), name);
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        print(stdout, helpOf(parser));
+        return kSuccess;
+    }
+    const QStringList positional = parser.positionalArguments().mid(1); // after the command
+    if (name != QLatin1String("import") && positional.size() > 1) {
+        return cannotRun(QStringLiteral("%1: one FOLDER at most").arg(name), name);
+    }
+    if (name == QLatin1String("check")) {
+        return runCheck(positional);
+    }
+    if (name == QLatin1String("import")) {
+        return runImport(parser, positional);
+    }
+    if (name == QLatin1String("export")) {
+        return runExport(parser, positional);
+    }
+    return runList(positional);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QLatin1String(kProgram));
+    QCoreApplication::setApplicationVersion(QStringLiteral(WORDMOOR_VERSION));
+
+    QString commands = QStringLiteral("Checks, imports, exports and lists the word groups of a "
+                                      "Wordmoor collection.\n\nCommands:");
+    for (const Command &command : kCommands) {
+        commands += QStringLiteral("\n  %1 %2")
+                        .arg(QLatin1String(command.name), QLatin1String(command.syntax));
+    }
+    commands += QStringLiteral("\n\n'%1 COMMAND --help' tells more of a command.")
+                    .arg(QLatin1String(kProgram));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(commands);
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("One of the above."),
+                                 QStringLiteral("COMMAND [ARGS...]"));
+    // Everything after the command is the command's own.
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    const QStringList arguments = QCoreApplication::arguments();
+    if (!parser.parse(arguments)) {
+        return cannotRun(parser.errorText());
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        printLine(stdout, QStringLiteral("%1 %2").arg(QLatin1String(kProgram),
+                                                      QStringLiteral(WORDMOOR_VERSION)));
+        return kSuccess;
+    }
+    const QStringList positional = parser.positionalArguments();
+    if (parser.isSet(QStringLiteral("help")) || positional.isEmpty()) {
+        print(positional.isEmpty() && !parser.isSet(QStringLiteral("help")) ? stderr : stdout,
+              helpOf(parser));
+        return parser.isSet(QStringLiteral("help")) ? kSuccess : kCannotRun;
+    }
+    const Command *command = findCommand(positional.first());
+    if (!command) {
+        return cannotRun(QStringLiteral("'%1' is not a command").arg(positional.first()));
+    }
+    return runCommand(*command, QStringList{arguments.first()} + positional);
+}
