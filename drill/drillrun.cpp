@@ -17,15 +17,17 @@ QString feedbackText(const char *english, const QString &chinese)
 
 DrillRun::DrillRun(Random &random) : m_random(random), m_words(1) {}
 
-void DrillRun::setWords(const QList<WordFile::Entry> &words)
+QVector<Questions::Entry> DrillRun::setWords(const QList<WordFile::Entry> &words)
 {
     m_order.clear();
-    m_words.clear();
-    m_words.reserve(words.size() + 1);
-    m_words.append(Questions::Entry()); // entries count from 1
+    QVector<Questions::Entry> loaded;
+    loaded.reserve(words.size() + 1);
+    loaded.append(Questions::Entry()); // entries count from 1
     for (const WordFile::Entry &entry : words) {
-        m_words.append(Questions::makeEntry(entry.word, entry.translations));
+        loaded.append(Questions::Entry(entry.word, entry.translations));
     }
+    m_words.swap(loaded);
+    return loaded;
 }
 
 WordFile::Entry DrillRun::word(int number) const
@@ -50,7 +52,7 @@ QString DrillRun::refusal(int group) const
         return QStringLiteral("Group %1 cannot be started: the word '%2' (line %3 of ci%1) has "
                               "%4 translations; a word may have at most 14.")
             .arg(QString::number(group), m_words[entry].word, QString::number(2 * entry - 1),
-                 QString::number(m_words[entry].pieces.size()));
+                 QString::number(m_words[entry].pieceCount()));
     }
     return QString();
 }

@@ -42,8 +42,9 @@ public:
 
     explicit DrillRun(Random &random);
 
-    // The loaded group, in file order.
-    void setWords(const QList<WordFile::Entry> &words);
+    // The loaded group, in file order. Returns the group it replaces, for a caller that
+    // would rather free thousands of strings later than now.
+    QVector<Questions::Entry> setWords(const QList<WordFile::Entry> &words);
     int wordCount() const { return static_cast<int>(m_words.size()) - 1; }
     WordFile::Entry word(int number) const; // 1-based
 

@@ -7,6 +7,7 @@
 #include "records/recordwindow.h"
 
 #include <QKeyEvent>
+#include <QTimer>
 
 using Forms::Label;
 using Forms::rgb;
@@ -77,7 +78,9 @@ void DrillWindow::loadChosenGroup()
             return;
         }
         m_state.group = static_cast<qint16>(chosen);
-        m_run.setWords(group.entries);
+        // The group it replaces goes once the new group line is on the screen.
+        m_replacedWords = m_run.setWords(group.entries);
+        QTimer::singleShot(1, this, [this] { m_replacedWords = {}; });
         questionLabel->setCaption(WordFile::groupLine(m_state.group, m_run.wordCount()));
         Forms::announce(this, QStringLiteral("Group %1, %2 words, %3")
                                   .arg(m_state.group)

@@ -134,6 +134,7 @@ private:
     ProgramState &m_state;
     Random m_random;
     DrillRun m_run{m_random};
+    QVector<Questions::Entry> m_replacedWords; // freed just after a newly loaded group shows
     RowNumberEntry m_rowNumberEntry;
     int m_markedRow = -1;
     QStringList m_rowNames;                          // as screen readers last heard them

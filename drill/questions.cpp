@@ -47,9 +47,18 @@ QStringList splitTranslations(const QString &line)
     }
 }
 
+const QStringList &Entry::pieces() const
+{
+    if (!m_cut) {
+        m_pieces = splitTranslations(line);
+        m_cut = true;
+    }
+    return m_pieces;
+}
+
 Entry makeEntry(const QString &word, const QString &line)
 {
-    return Entry{word, line, splitTranslations(line)};
+    return Entry(word, line);
 }
 
 QVector<int> shuffledOrder(Random &random, int count)
@@ -115,12 +124,12 @@ bool drawWrongCandidate(Random &random, const RunEntries &questions, int questio
             r = drawInt(random, wordCount);
         }
         const Entry &entry = questions[r];
-        const int pieces = static_cast<int>(entry.pieces.size());
+        const int pieces = entry.pieceCount();
         if (pieces == 1) {
             // A single rendering is shown as written, spaces and all.
             *text = entry.line;
         } else {
-            *text = entry.pieces[drawInt(random, pieces) - 1];
+            *text = entry.pieces()[drawInt(random, pieces) - 1];
         }
         if (!rights.contains(trimSpaces(*text))) {
             return true;
@@ -133,7 +142,7 @@ Question buildFrom(Random &random, const RunEntries &questions, int question, in
 {
     Question q;
     q.word = questions[question].word;
-    q.translations = questions[question].pieces;
+    q.translations = questions[question].pieces();
 
     for (int j = 0; j < q.translations.size(); ++j) {
         int r = drawInt(random, lastRow);
@@ -173,7 +182,7 @@ Question buildQuestion(Random &random, const QVector<Entry> &words, const QVecto
 int firstOverlongEntry(const QVector<Entry> &words, int limit)
 {
     for (int i = 1; i < words.size(); ++i) {
-        if (words[i].pieces.size() > limit) {
+        if (words[i].pieceCount() > limit) {
             return i;
         }
     }

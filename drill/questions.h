@@ -21,12 +21,25 @@ QStringList splitTranslations(const QString &line);
 // Takes O(n log n) time.
 QVector<int> shuffledOrder(Random &random, int count);
 
-// A word of a group with its translations line cut into pieces once, when the group is
-// loaded, not again for every question that shows it.
-struct Entry {
+// A word of a group with its translations line, cut into pieces the first time a question
+// needs them and kept: a run on thousands of words shows few of them, and a group loads in
+// the time it takes to read it.
+class Entry
+{
+public:
+    Entry() = default;
+    Entry(const QString &word, const QString &line) : word(word), line(line) {}
+
     QString word;
-    QString line;       // as read: a line of one piece is shown whole, spaces and all
-    QStringList pieces; // trimmed
+    QString line; // as read: a line of one piece is shown whole, spaces and all
+
+    const QStringList &pieces() const; // trimmed
+    // How many pieces there are, without cutting the line.
+    int pieceCount() const { return static_cast<int>(line.count(QLatin1Char(';'))) + 1; }
+
+private:
+    mutable QStringList m_pieces;
+    mutable bool m_cut = false;
 };
 Entry makeEntry(const QString &word, const QString &line);
 

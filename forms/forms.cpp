@@ -320,6 +320,11 @@ void Timer::setEnabled(bool enabled)
     sync();
 }
 
+void Timer::setPrecise(bool precise)
+{
+    m_timer.setTimerType(precise ? Qt::PreciseTimer : Qt::CoarseTimer);
+}
+
 void Timer::sync()
 {
     if (m_enabled && m_interval > 0) {

@@ -146,6 +146,9 @@ public:
     bool isEnabled() const { return m_enabled; }
     void setEnabled(bool enabled);
     bool isTicking() const { return m_timer.isActive(); }
+    // A precise timer fires within a millisecond; the default may be 5 % late or early.
+    void setPrecise(bool precise);
+    bool isPrecise() const { return m_timer.timerType() == Qt::PreciseTimer; }
 
 signals:
     void timeout();

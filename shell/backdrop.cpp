@@ -5,17 +5,28 @@
 
 #include <QEvent>
 #include <QGuiApplication>
+#include <QPainter>
 #include <QScreen>
 
 Backdrop::Backdrop(ProgramState &state) : Forms::Form(nullptr, Qt::Window), m_state(state)
 {
     setObjectName(QStringLiteral("backdrop"));
     setWindowTitle(QStringLiteral("Wordmoor"));
-    Forms::setBackColor(this, Forms::rgb(0, 0, 0));
     resize(Forms::toPixels(7380), Forms::toPixels(4245));
+    // On X a window's new backing store is zero-filled, which it shows as black: left
+    // unpainted, the backdrop's megabytes of pixels are never touched and take no memory.
+    // Elsewhere it paints itself black.
+    m_paintsBlack = QGuiApplication::platformName() != QLatin1String("xcb");
+    if (m_paintsBlack) {
+        Forms::setBackColor(this, Forms::rgb(0, 0, 0));
+    } else {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
 
-    showDrillTimer = new Forms::Timer(this, 200, true);
+    // Started once the INI is read, and precise: the wait is the same on every start.
+    showDrillTimer = new Forms::Timer(this, kDrillWaitMs, false);
     showDrillTimer->setObjectName(QStringLiteral("showDrillTimer"));
+    showDrillTimer->setPrecise(true);
     connect(showDrillTimer, &Forms::Timer::timeout, this, &Backdrop::endWait);
 }
 
@@ -28,6 +39,18 @@ void Backdrop::onLoad()
     setWindowState(Qt::WindowMaximized);
     m_state.installPath =
         Startup::installPathFromIni(Startup::iniPath(Startup::configDirectory()));
+    showDrillTimer->setEnabled(true);
+}
+
+void Backdrop::paintEvent(QPaintEvent *event)
+{
+    if (m_paintsBlack) {
+        Forms::Form::paintEvent(event);
+    }
+    if (!m_painted) {
+        m_painted = true;
+        emit firstPainted();
+    }
 }
 
 void Backdrop::endWait()

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QImage>
 #include <QScreen>
 
 #include <cstdio>
@@ -34,6 +35,9 @@ Program::Program(ProgramState &state, QObject *parent) : QObject(parent), m_stat
     Forms::setEnding(false);
     m_backdrop = new Backdrop(m_state);
     connect(m_backdrop, &Backdrop::waitEnded, this, &Program::showDrillWindow);
+    // Queued: the backdrop's picture goes to the screen first.
+    connect(m_backdrop, &Backdrop::firstPainted, this, &Program::prepareDrillWindow,
+            Qt::QueuedConnection);
     connect(m_backdrop, &Backdrop::closeRequested, this, &Program::exitProgram);
     connect(m_backdrop, &Backdrop::reached, this, &Program::bringBackDrillWindow);
 }
@@ -60,7 +64,7 @@ void Program::start()
     m_backdrop->show();
 }
 
-void Program::showDrillWindow()
+void Program::prepareDrillWindow()
 {
     if (m_drill || m_ended) {
         return;
@@ -80,6 +84,19 @@ void Program::showDrillWindow()
         frame.moveCenter(screen->availableGeometry().center());
         m_drill->move(frame.topLeft());
     }
+    // The window system's window, the fonts and the glyphs of every caption, made now
+    // rather than after the wait: drawing the window once into an image does all three.
+    m_drill->winId();
+    QImage unseen(m_drill->size(), QImage::Format_RGB32);
+    m_drill->render(&unseen);
+}
+
+void Program::showDrillWindow()
+{
+    if (m_ended || (m_drill && m_drill->isVisible())) {
+        return;
+    }
+    prepareDrillWindow();
     Forms::showModeless(m_drill);
     if (!m_startWarning.isEmpty()) {
         const QString warning = m_startWarning;

@@ -22,6 +22,9 @@ public:
 
     // Loads and shows the backdrop; its wait ends in showDrillWindow().
     void start();
+    // Builds the drill window and the menu and draws them once, unseen, so that the end
+    // of the wait only has to show them; the backdrop's first paint calls it.
+    void prepareDrillWindow();
     void showDrillWindow();
     // A warning for the learner once the drill window shows (a first start that failed).
     void setStartWarning(const QString &text) { m_startWarning = text; }

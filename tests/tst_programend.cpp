@@ -269,17 +269,44 @@ private slots:
         QVERIFY(drill->startButton->isEnabled());
     }
 
-    // Guards against a second drill window, one not owned by the backdrop, a timer that
-    // keeps ticking, a first-start warning not shown (or shown twice), and a minimized drill
-    // window that a click on the backdrop does not bring back.
+    // Guards against an ending in the wait that leaves the unseen drill window loaded, or
+    // a tick after the end that shows it.
+    void endingDuringTheWaitEndsCleanly()
+    {
+        Program program(m_state);
+        QSignalSpy ended(&program, &Program::ended);
+        program.start();
+        program.prepareDrillWindow();
+        QPointer<DrillWindow> drill = program.drillWindow();
+        QVERIFY(drill && drill->isLoaded());
+        program.endFromOutside();
+        QCOMPARE(ended.size(), 1);
+        QCOMPARE(ended[0][0].toInt(), 0);
+        QCOMPARE(Forms::Form::loadedCount(), 0);
+        program.backdrop()->endWait();
+        QVERIFY(!drill || !drill->isVisible());
+    }
+
+    // Guards against a drill window or a warning shown during the wait, a second drill
+    // window, one not owned by the backdrop, a timer that keeps ticking, a first-start
+    // warning not shown (or shown twice), and a minimized drill window that a click on the
+    // backdrop does not bring back.
     void drillWindowShowsOnceWithItsWarning()
     {
         Program program(m_state);
         program.setStartWarning(QStringLiteral("cannot create /nowhere: Permission denied"));
         program.start();
-        program.showDrillWindow();
+        // Made during the wait, with its window system window, but neither it nor the
+        // warning shows before the wait ends.
+        program.prepareDrillWindow();
         DrillWindow *first = program.drillWindow();
-        QVERIFY(first && first->isVisible());
+        QVERIFY(first && first->isLoaded() && program.menu());
+        QVERIFY(first->testAttribute(Qt::WA_WState_Created));
+        QVERIFY(!first->isVisible());
+        QVERIFY(m_messages.isEmpty());
+        program.showDrillWindow();
+        QCOMPARE(program.drillWindow(), first);
+        QVERIFY(first->isVisible());
         QCOMPARE(first->parentWidget(), program.backdrop());
         QVERIFY(!program.backdrop()->showDrillTimer->isEnabled() ||
                 program.backdrop()->showDrillTimer->isTicking());

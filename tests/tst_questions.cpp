@@ -69,6 +69,11 @@ void TestQuestions::splitsTranslations()
     QFETCH(QString, line);
     QFETCH(QStringList, pieces);
     QCOMPARE(Questions::splitTranslations(line), pieces);
+    // An entry counts its pieces before it cuts them, and cuts them the same way.
+    const Questions::Entry entry = Questions::makeEntry(QStringLiteral("词"), line);
+    QCOMPARE(entry.pieceCount(), pieces.size());
+    QCOMPARE(entry.pieces(), pieces);
+    QCOMPARE(entry.pieces(), pieces);
 }
 
 void TestQuestions::shuffleIsAPermutationAndUniform()

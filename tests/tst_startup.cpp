@@ -1,7 +1,7 @@
 // Start-up: the INI reader and where the installation folder comes from.
+#include "base/programstate.h"
 #include "shell/backdrop.h"
 #include "shell/inireader.h"
-#include "base/programstate.h"
 #include "shell/startup.h"
 
 #include <QFile>
@@ -165,7 +165,12 @@ void TestStartup::backdropReadsIniFromConfigDirectory()
 
     ProgramState state;
     Backdrop backdrop(state);
+    // The wait starts when the INI has been read, and is 200 ms to the millisecond.
+    QVERIFY(!backdrop.showDrillTimer->isTicking());
     backdrop.load();
+    QVERIFY(backdrop.showDrillTimer->isTicking());
+    QVERIFY(backdrop.showDrillTimer->isPrecise());
+    QCOMPARE(backdrop.showDrillTimer->interval(), 200);
     QCOMPARE(state.installPath, QStringLiteral("/opt/Wordmoor Data/"));
     QVERIFY(backdrop.windowState() & Qt::WindowMaximized);
     QCOMPARE(backdrop.windowTitle(), QStringLiteral("Wordmoor"));
