@@ -7,6 +7,7 @@
 //   wordmoor_bench --memory-bare   the same for a bare Qt window, the floor of the above
 
 #include "base/programstate.h"
+#include "bench/measure.h"
 #include "drill/drillwindow.h"
 #include "drill/wordfile.h"
 #include "shell/backdrop.h"
@@ -23,10 +24,7 @@
 #include <QTimer>
 #include <QTimerEvent>
 
-#include <algorithm>
 #include <cstdio>
-#include <functional>
-#include <vector>
 
 namespace
 {
@@ -123,31 +121,6 @@ void writeGb18030Group(const QString &path, int entries)
     }
 }
 
-struct Figure {
-    double first = 0;
-    double median = 0;
-};
-
-Figure measure(int runs, const std::function<double()> &once)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        times.push_back(once());
-    }
-    Figure figure{times.front(), 0};
-    std::sort(times.begin(), times.end());
-    figure.median = times[times.size() / 2];
-    return figure;
-}
-
-void print(const char *what, const Figure &figure, const char *floorWhat, const Figure &floor)
-{
-    std::printf("%-44s first %7.2f ms  median %7.2f ms   | floor (%s): first %6.2f  median "
-                "%6.2f ms  ratio %.2f\n",
-                what, figure.first, figure.median, floorWhat, floor.first, floor.median,
-                floor.median > 0 ? figure.median / floor.median : 0.0);
-}
-
 void writeIni(const QTemporaryDir &dir, const QString &install)
 {
     QDir().mkpath(dir.filePath(QStringLiteral("config")));
@@ -202,6 +175,10 @@ int bareMode()
 }
 
 } // namespace
+
+using Bench::Figure;
+using Bench::measure;
+using Bench::print;
 
 int main(int argc, char *argv[])
 {

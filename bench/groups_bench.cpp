@@ -2,6 +2,7 @@
 // the same words measured in the same run. Not a test: figures vary with the machine.
 // Needs no display; scripts/bench.sh runs it after the drill's benchmark.
 
+#include "bench/measure.h"
 #include "drill/wordfile.h"
 #include "groups/checker.h"
 #include "groups/importer.h"
@@ -12,10 +13,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <cstdio>
-#include <functional>
-#include <vector>
 
 namespace
 {
@@ -23,31 +21,13 @@ namespace
 constexpr int kWords = 30000;
 constexpr int kRuns = 11;
 
-struct Figure {
-    double first = 0;
-    double median = 0;
-};
-
-// Milliseconds of each run; a run that went wrong returns a negative time.
-Figure measure(const std::function<double()> &once)
+Bench::Figure measure(const std::function<double()> &once)
 {
-    std::vector<double> times;
-    for (int i = 0; i < kRuns; ++i) {
-        times.push_back(once());
-    }
-    Figure figure{times.front(), 0};
-    std::sort(times.begin(), times.end());
-    figure.median = times[times.size() / 2];
-    return figure;
+    return Bench::measure(kRuns, once);
 }
 
-void print(const char *what, const Figure &figure, const char *floorWhat, const Figure &floor)
-{
-    std::printf("%-44s first %7.2f ms  median %7.2f ms   | floor (%s): first %6.2f  median "
-                "%6.2f ms  ratio %.2f\n",
-                what, figure.first, figure.median, floorWhat, floor.first, floor.median,
-                floor.median > 0 ? figure.median / floor.median : 0.0);
-}
+using Bench::Figure;
+using Bench::print;
 
 void writeFile(const QString &path, const QByteArray &bytes)
 {
