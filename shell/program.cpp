@@ -93,10 +93,11 @@ void Program::prepareDrillWindow()
 
 void Program::showDrillWindow()
 {
-    if (m_ended || (m_drill && m_drill->isVisible())) {
+    if (m_ended || m_drillShown) {
         return;
     }
     prepareDrillWindow();
+    m_drillShown = true;
     Forms::showModeless(m_drill);
     if (!m_startWarning.isEmpty()) {
         const QString warning = m_startWarning;
@@ -109,7 +110,8 @@ void Program::bringBackDrillWindow()
 {
     // The backdrop is all a learner sees of a minimized drill window: it must not hide
     // the window away for good.
-    if (!m_drill || !m_drill->isLoaded() || m_ended) {
+    // Not before the wait is over: the window made during it stays unseen till then.
+    if (!m_drillShown || !m_drill || !m_drill->isLoaded() || m_ended) {
         return;
     }
     if (m_drill->isMinimized() || !m_drill->isVisible()) {

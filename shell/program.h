@@ -61,5 +61,6 @@ private:
     QPointer<DrillWindow> m_drill;
     QPointer<ProgramMenu> m_menu;
     QString m_startWarning;
+    bool m_drillShown = false;
     bool m_ended = false;
 };

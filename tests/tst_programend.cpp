@@ -302,6 +302,7 @@ private slots:
         DrillWindow *first = program.drillWindow();
         QVERIFY(first && first->isLoaded() && program.menu());
         QVERIFY(first->testAttribute(Qt::WA_WState_Created));
+        QTest::mouseClick(program.backdrop(), Qt::LeftButton); // the learner looks for it
         QVERIFY(!first->isVisible());
         QVERIFY(m_messages.isEmpty());
         program.showDrillWindow();

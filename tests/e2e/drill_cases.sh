@@ -74,6 +74,8 @@ test_backdrop_click_keeps_drill_window_on_top()
     # back to the drill window.
     xprop -root -spy _NET_ACTIVE_WINDOW >"$T/active.log" 2>/dev/null &
     local spy=$!
+    # The spy prints the active window as it starts: only then can it miss no change.
+    wait_until 5 "the active-window spy" test -s "$T/active.log"
     xdotool mousemove --sync 40 400 click 1
     wait_until 5 "backdrop taking the focus" active_once "$BACKDROP"
     wait_until 5 "drill window taking the focus back" is_active "$DRILL"
