@@ -5,7 +5,6 @@
 
 #include <QEvent>
 #include <QGuiApplication>
-#include <QPainter>
 #include <QScreen>
 
 Backdrop::Backdrop(ProgramState &state) : Forms::Form(nullptr, Qt::Window), m_state(state)
