@@ -1,4 +1,5 @@
 // First start of an installed copy: the user's folder, group copies and INI.
+#include "filesizelimit.h"
 #include "shell/firststart.h"
 #include "shell/startup.h"
 
@@ -13,7 +14,6 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -231,17 +231,12 @@ void TestFirstStart::setUpUser()
         QVERIFY(writeFile(userDir + QStringLiteral("/ciku/ci1.txt"), userGroup));
     }
 
-    // A file size limit fails writes as a full disk would, even for root.
-    rlimit saved{};
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = saved;
-    limited.rlim_cur = room < 0 ? saved.rlim_cur : rlim_t(room);
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const FirstStart::Result result =
-        FirstStart::setUpUser(exeDir, configDir, FirstStart::dataHome());
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    FirstStart::Result result;
+    {
+        FileSizeLimit limit(room);
+        QVERIFY(limit.isSet());
+        result = FirstStart::setUpUser(exeDir, configDir, FirstStart::dataHome());
+    }
 
     QCOMPARE(int(result.outcome), outcome);
     QCOMPARE(result.error, QString(error).replace(QStringLiteral("<root>"), root.path()));

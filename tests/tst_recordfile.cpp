@@ -1,3 +1,4 @@
+#include "filesizelimit.h"
 #include "records/recordfile.h"
 
 #include <QDir>
@@ -13,7 +14,6 @@
 
 #ifdef Q_OS_UNIX
 #include <csignal>
-#include <sys/resource.h>
 #endif
 
 namespace
@@ -407,16 +407,12 @@ private slots:
             writeBytes(path, before);
         }
 
-        // A file size limit fails writes as a full disk would, even for root.
-        rlimit saved{};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limited = saved;
-        limited.rlim_cur = room < 0 ? saved.rlim_cur : rlim_t(room);
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
-        const RecordFile::SaveResult result = RecordFile::saveRun(path, 30, 0, 100, 3);
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, oldHandler);
+        RecordFile::SaveResult result;
+        {
+            FileSizeLimit limit(room);
+            QVERIFY(limit.isSet());
+            result = RecordFile::saveRun(path, 30, 0, 100, 3);
+        }
 
         QVERIFY(!result.ok && !result.error.isEmpty() && result.place == 0);
         QVERIFY2(reason.isEmpty() || result.error.endsWith(": " + reason),
