@@ -82,8 +82,12 @@ glosses are adapted from CC-CEDICT (CC BY-SA 4.0), and with wordmoor-groups,
 a command-line program that checks the groups as the drill loads them,
 imports word lists from KWordQuiz, Parley, Anki and spreadsheets, and
 exports them for Anki.")
-# Library dependencies come from the binary; the fonts the windows are drawn in do not.
+# Library dependencies come from the binary; the fonts the windows are drawn in do not, nor
+# does the SQLite driver that Qt loads as a plugin when wordmoor-groups reads Anki's
+# packages. The libraries wordmoor-groups links are named too, so the list never depends
+# on what dpkg-shlibdeps finds.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, fonts-wqy-microhei | fonts-noto-cjk")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, fonts-wqy-microhei | fonts-noto-cjk, \
+libqt6sql6, libqt6sql6-sqlite, libzip4, libzstd1")
 
 include(CPack)

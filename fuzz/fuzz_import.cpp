@@ -1,14 +1,17 @@
-// The importers of wordmoor-groups on any bytes, read as each format: every entry they
+// The importers of wordmoor-groups on any bytes, read as each format (Anki's packages too): every entry they
 // make is one the drill runs, a group file written of them reads back as the same entries,
 // and a table written with the export's quoting reads back as the same fields.
 #include "base/files.h"
 #include "drill/questions.h"
 #include "fuzz/check.h"
+#include "groups/ankipackage.h"
 #include "groups/importer.h"
 #include "groups/readers.h"
 #include "groups/tabletext.h"
 
 #include <QSet>
+
+#include <zip.h>
 
 namespace
 {
@@ -69,15 +72,58 @@ void checkTableRoundTrip(const QString &text)
     }
 }
 
+// Bytes that begin as a database are packed first, so that the reader's queries meet damaged
+// databases: a damaged entry of a real zip never gets past its checksum.
+QByteArray packed(const QByteArray &collection)
+{
+    zip_source_t *buffer = zip_source_buffer_create(nullptr, 0, 0, nullptr);
+    zip_source_keep(buffer);
+    zip_t *zip = zip_open_from_source(buffer, ZIP_TRUNCATE, nullptr);
+    zip_file_add(zip, "collection.anki2",
+                 zip_source_buffer(zip, collection.constData(), collection.size(), 0), 0);
+    zip_set_file_compression(zip, 0, ZIP_CM_STORE, 0);
+    FUZZ_CHECK(zip_close(zip) == 0, QStringLiteral("packing"));
+    zip_stat_t stat;
+    QByteArray bytes;
+    if (zip_source_stat(buffer, &stat) == 0 && zip_source_open(buffer) == 0) {
+        bytes.resize(qsizetype(stat.size));
+        bytes.resize(qMax<qsizetype>(0, zip_source_read(buffer, bytes.data(), stat.size)));
+        zip_source_close(buffer);
+    }
+    zip_source_free(buffer);
+    return bytes;
+}
+
+// A package as read, unpacked with a small cap so that a compressed bomb costs little.
+Groups::Source packageSource(const QByteArray &bytes)
+{
+    const Groups::AnkiPackage package = Groups::readAnkiPackage(bytes, 4 * 1024 * 1024);
+    FUZZ_CHECK(package.error.isEmpty() || package.noteTypes.isEmpty(), package.error);
+    for (const Groups::AnkiNoteType &type : package.noteTypes) {
+        FUZZ_CHECK(!type.notes.isEmpty() && type.tags.size() == type.notes.size(), type.name);
+        for (const QStringList &note : type.notes) {
+            FUZZ_CHECK(note.size() >= type.fieldNames.size(), type.name);
+        }
+    }
+    return Groups::packageSource(package);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
+    // The packages' unpacked collections go where the other targets' files go.
+    static const bool scratch = qputenv("TMPDIR", QFileInfo(scratchTemplate()).path().toUtf8());
+    Q_UNUSED(scratch);
     const QByteArray bytes = inputBytes(data, size);
     Groups::detectFormat(bytes, QStringLiteral("input.txt"));
     for (Groups::Format format : {Groups::Format::Kvtml, Groups::Format::Anki, Groups::Format::Csv,
-                                  Groups::Format::WordFile}) {
-        const Groups::Source source = Groups::readSource(bytes, format);
+                                  Groups::Format::WordFile, Groups::Format::AnkiPackage}) {
+        const Groups::Source source = format == Groups::Format::AnkiPackage
+                                          ? packageSource(bytes.startsWith("SQLite format 3")
+                                                              ? packed(bytes)
+                                                              : bytes)
+                                          : Groups::readSource(bytes, format);
         QList<Groups::Diagnostic> notes;
         QList<WordFile::Entry> entries;
         for (const Groups::PreparedEntry &prepared :

@@ -1,5 +1,7 @@
 #include "groups/ankipackage.h"
 
+#include "groups/collection.h"
+
 #include <QAtomicInteger>
 #include <QFile>
 #include <QHash>
@@ -300,6 +302,35 @@ AnkiPackage readZip(zip_t *zip, qint64 mostBytes)
     return package;
 }
 
+// The field of this kind in more than half the notes: the first or, with last, the last.
+qsizetype fieldWhere(const QList<QStringList> &texts, qsizetype fields, bool last,
+                     qsizetype other, bool (*holds)(const QString &))
+{
+    for (qsizetype k = 0; k < fields; ++k) {
+        const qsizetype f = last ? fields - 1 - k : k;
+        const auto count = std::count_if(texts.begin(), texts.end(), [&](const QStringList &note) {
+            return f < note.size() && holds(note[f]);
+        });
+        if (f != other && 2 * count > texts.size()) {
+            return f;
+        }
+    }
+    return -1;
+}
+
+bool holdsChinese(const QString &text)
+{
+    return hasHan(text);
+}
+
+bool holdsEnglish(const QString &text)
+{
+    return !hasHan(text) && std::any_of(text.begin(), text.end(), [](QChar c) {
+        return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
+               (c >= QLatin1Char('A') && c <= QLatin1Char('Z'));
+    });
+}
+
 QString notZip()
 {
     return QStringLiteral("not a zip file, so not an Anki package");
@@ -348,6 +379,47 @@ AnkiPackage readAnkiPackage(const QByteArray &bytes, qint64 mostBytes)
     }
     zip_error_fini(&error);
     return readZip(zip.get(), mostBytes);
+}
+
+Source packageSource(const AnkiPackage &package)
+{
+    Source source;
+    if (!package.error.isEmpty()) {
+        source.ok = false;
+        source.notes.append({QString(), 1, Severity::Error, package.error});
+        return source;
+    }
+    int number = 0;
+    for (const AnkiNoteType &type : package.noteTypes) {
+        QList<QStringList> texts;
+        qsizetype fields = 0;
+        for (const QStringList &note : type.notes) {
+            QStringList text;
+            for (const QString &field : note) {
+                text.append(htmlToText(field));
+            }
+            fields = std::max(fields, text.size());
+            texts.append(text);
+        }
+        const qsizetype word = fieldWhere(texts, fields, false, -1, holdsChinese);
+        const qsizetype meaning = fieldWhere(texts, fields, true, word, holdsEnglish);
+        if (word < 0 || meaning < 0) {
+            source.notes.append(
+                {QString(), number + 1, Severity::Warning,
+                 QStringLiteral("note type '%1': no field of %2 in most notes; its %3 notes "
+                                "are left out")
+                     .arg(type.name, word < 0 ? QStringLiteral("Chinese words")
+                                              : QStringLiteral("English renderings"))
+                     .arg(texts.size())});
+            number += int(texts.size());
+            continue;
+        }
+        for (const QStringList &text : texts) {
+            ++number;
+            source.entries.append({text.value(word), text.value(meaning), number});
+        }
+    }
+    return source;
 }
 
 } // namespace Groups

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "groups/readers.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -33,5 +35,11 @@ bool looksLikeZip(const QByteArray &head);
 // read-only through Qt's SQLite driver.
 AnkiPackage readAnkiPackage(const QString &path, qint64 mostBytes = kMostCollectionBytes);
 AnkiPackage readAnkiPackage(const QByteArray &bytes, qint64 mostBytes = kMostCollectionBytes);
+
+// The entries of a package: of each note type, the first field that holds Chinese in most
+// notes is the word, the last other field that holds Latin letters and no Chinese in most
+// notes the renderings, both as text. A note type without either is left out with a
+// warning. An entry's line is its note's number in the package.
+Source packageSource(const AnkiPackage &package);
 
 } // namespace Groups

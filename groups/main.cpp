@@ -150,8 +150,8 @@ int runImport(const QCommandLineParser &parser, const QStringList &files)
     if (parser.isSet(QStringLiteral("format"))) {
         Format format = Format::Csv;
         if (!parseFormat(parser.value(QStringLiteral("format")), &format)) {
-            return cannotRun(QStringLiteral("import: unknown format '%1' (kvtml, anki, csv or "
-                                            "wordmoor)")
+            return cannotRun(QStringLiteral("import: unknown format '%1' (kvtml, anki, csv, "
+                                            "wordmoor or apkg)")
                                  .arg(parser.value(QStringLiteral("format"))),
                              QStringLiteral("import"));
         }
@@ -241,8 +241,8 @@ int runCommand(const Command &command, const QStringList &arguments)
                  .arg(kDefaultGroupSize),
              QStringLiteral("N")},
             {QStringLiteral("format"),
-             QStringLiteral("Read every FILE as F: kvtml, anki, csv or wordmoor, instead of "
-                            "telling the format from the content."),
+             QStringLiteral("Read every FILE as F: kvtml, anki, csv, wordmoor or apkg (an "
+                            "Anki package), instead of telling the format from the content."),
              QStringLiteral("F")},
         });
         parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Files to import."),

@@ -1,6 +1,7 @@
 #include "groups/readers.h"
 
 #include "base/files.h"
+#include "groups/ankipackage.h"
 #include "groups/tabletext.h"
 
 #include <QFileInfo>
@@ -9,13 +10,15 @@
 #include <QSet>
 #include <QXmlStreamReader>
 
+#include <iterator>
+
 namespace Groups
 {
 
 namespace
 {
 
-const char *const kFormatNames[] = {"kvtml", "anki", "csv", "wordmoor"};
+const char *const kFormatNames[] = {"kvtml", "anki", "csv", "wordmoor", "apkg"};
 
 Diagnostic note(int line, Severity severity, const QString &text)
 {
@@ -284,7 +287,7 @@ QString formatName(Format format)
 
 bool parseFormat(const QString &name, Format *format)
 {
-    for (int f = 0; f < 4; ++f) {
+    for (int f = 0; f < int(std::size(kFormatNames)); ++f) {
         if (name.compare(QLatin1String(kFormatNames[f]), Qt::CaseInsensitive) == 0) {
             *format = static_cast<Format>(f);
             return true;
@@ -295,6 +298,9 @@ bool parseFormat(const QString &name, Format *format)
 
 Format detectFormat(const QByteArray &bytes, const QString &fileName)
 {
+    if (looksLikeZip(bytes)) {
+        return Format::AnkiPackage;
+    }
     const QByteArray head = bytes.left(16384);
     const QString text = Files::decodeText(head);
     const QString start = text.trimmed();
@@ -333,6 +339,8 @@ Source readSource(const QByteArray &bytes, Format format)
         return readCsv(Files::decodeText(bytes));
     case Format::WordFile:
         return readWordFile(bytes);
+    case Format::AnkiPackage:
+        return packageSource(readAnkiPackage(bytes));
     }
     return Source();
 }

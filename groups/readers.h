@@ -12,10 +12,10 @@
 namespace Groups
 {
 
-enum class Format { Kvtml, Anki, Csv, WordFile };
+enum class Format { Kvtml, Anki, Csv, WordFile, AnkiPackage };
 
 QString formatName(Format format);
-// "kvtml", "anki", "csv" or "wordmoor"; false for another name.
+// "kvtml", "anki", "csv", "wordmoor" or "apkg"; false for another name.
 bool parseFormat(const QString &name, Format *format);
 
 struct SourceEntry {
@@ -30,8 +30,8 @@ struct Source {
     bool ok = true;          // false when the file is not of the format at all
 };
 
-// Told apart by content, the file name only a hint: KVTML by its XML, Anki by its "#"
-// header lines, a word file by its line pairs (a word with Chinese, then renderings
+// Told apart by content, the file name only a hint: an Anki package by its zip header,
+// KVTML by its XML, Anki by its "#" header lines, a word file by its line pairs (a word with Chinese, then renderings
 // without), and everything else as CSV.
 Format detectFormat(const QByteArray &bytes, const QString &fileName);
 
