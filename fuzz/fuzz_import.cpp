@@ -1,6 +1,6 @@
-// The importers of wordmoor-groups on any bytes, read as each format (Anki's packages too): every entry they
-// make is one the drill runs, a group file written of them reads back as the same entries,
-// and a table written with the export's quoting reads back as the same fields.
+// The importers of wordmoor-groups on any bytes, read as each format (Anki's packages too): every
+// entry they make is one the drill runs, a group file written of them reads back as the same
+// entries, and a table written with the export's quoting reads back as the same fields.
 #include "base/files.h"
 #include "drill/questions.h"
 #include "fuzz/check.h"
@@ -119,11 +119,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     Groups::detectFormat(bytes, QStringLiteral("input.txt"));
     for (Groups::Format format : {Groups::Format::Kvtml, Groups::Format::Anki, Groups::Format::Csv,
                                   Groups::Format::WordFile, Groups::Format::AnkiPackage}) {
-        const Groups::Source source = format == Groups::Format::AnkiPackage
-                                          ? packageSource(bytes.startsWith("SQLite format 3")
-                                                              ? packed(bytes)
-                                                              : bytes)
-                                          : Groups::readSource(bytes, format);
+        const Groups::Source source =
+            format == Groups::Format::AnkiPackage
+                ? packageSource(bytes.startsWith("SQLite format 3") ? packed(bytes) : bytes)
+                : Groups::readSource(bytes, format);
         QList<Groups::Diagnostic> notes;
         QList<WordFile::Entry> entries;
         for (const Groups::PreparedEntry &prepared :

@@ -74,8 +74,7 @@ QString damaged(const QString &reason)
 
 // Copies one entry of the zip into target, through zstd when compressed, stopping at `most`
 // bytes written whatever the entry's header claims.
-QString unpack(zip_t *zip, zip_int64_t index, bool compressed, const QString &target,
-               qint64 most)
+QString unpack(zip_t *zip, zip_int64_t index, bool compressed, const QString &target, qint64 most)
 {
     std::unique_ptr<zip_file_t, EntryCloser> entry(zip_fopen_index(zip, index, 0));
     if (!entry) {
@@ -303,8 +302,8 @@ AnkiPackage readZip(zip_t *zip, qint64 mostBytes)
 }
 
 // The field of this kind in more than half the notes: the first or, with last, the last.
-qsizetype fieldWhere(const QList<QStringList> &texts, qsizetype fields, bool last,
-                     qsizetype other, bool (*holds)(const QString &))
+qsizetype fieldWhere(const QList<QStringList> &texts, qsizetype fields, bool last, qsizetype other,
+                     bool (*holds)(const QString &))
 {
     for (qsizetype k = 0; k < fields; ++k) {
         const qsizetype f = last ? fields - 1 - k : k;

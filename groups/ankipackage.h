@@ -13,8 +13,8 @@ namespace Groups
 {
 
 struct AnkiNoteType {
-    QString name;            // empty for notes whose note type the collection lacks
-    QStringList fieldNames;  // in the note type's order
+    QString name;             // empty for notes whose note type the collection lacks
+    QStringList fieldNames;   // in the note type's order
     QList<QStringList> notes; // each note's fields, HTML as stored, at least fieldNames' count
     QList<QString> tags;      // per note, as stored, trimmed
 };

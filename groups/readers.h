@@ -31,8 +31,8 @@ struct Source {
 };
 
 // Told apart by content, the file name only a hint: an Anki package by its zip header,
-// KVTML by its XML, Anki by its "#" header lines, a word file by its line pairs (a word with Chinese, then renderings
-// without), and everything else as CSV.
+// KVTML by its XML, Anki by its "#" header lines, a word file by its line pairs (a word with
+// Chinese, then renderings without), and everything else as CSV.
 Format detectFormat(const QByteArray &bytes, const QString &fileName);
 
 Source readSource(const QByteArray &bytes, Format format);

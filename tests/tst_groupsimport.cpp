@@ -332,6 +332,14 @@ void TestGroupsImport::commandLine_data()
         << QStringList{"import", "--into", "@/new", "@/a.csv", "@/none.csv"} << 1
         << "group 1 (@/new/ciku/ci1.txt): 3 words from @/a.csv (csv, lines 1 to 3)"
         << "@/none.csv:1: error: cannot be read";
+    QTest::newRow("import_anki_package")
+        << QStringList{"import", "--into", "@/new",
+                       WORDMOOR_SOURCE_DIR "/tests/data/anki/hsk-fields.colpkg"}
+        << 0 << "group 1 (@/new/ciku/ci1.txt): 6 words from"
+        << "";
+    QTest::newRow("import_as_package_not_zip")
+        << QStringList{"import", "--into", "@/new", "--format", "apkg", "@/a.csv"} << 1 << ""
+        << "@/a.csv:1: error: not a zip file, so not an Anki package";
     QTest::newRow("list") << QStringList{"list", "@/good"} << 0
                           << "2 words  学习, 你好  | best 1600, 1 of 10 places filled"
                           << "";

@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include <zip.h>
+#include <zstd.h>
 
 class TestGroupsPackage : public QObject
 {
@@ -35,29 +36,11 @@ QByteArray readAll(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QByteArray entryOf(const QString &package, const char *name)
-{
-    zip_t *zip = zip_open(QFile::encodeName(package).constData(), ZIP_RDONLY, nullptr);
-    zip_file_t *entry = zip ? zip_fopen(zip, name, 0) : nullptr;
-    QByteArray bytes(1 << 20, '\0');
-    const zip_int64_t got = entry ? zip_fread(entry, bytes.data(), bytes.size()) : -1;
-    if (entry) {
-        zip_fclose(entry);
-    }
-    if (zip) {
-        zip_discard(zip);
-    }
-    return bytes.left(std::max<zip_int64_t>(got, 0));
-}
-
-// A package of the given entries, stored as they are.
-QString makeZip(const QString &path, const QList<QPair<const char *, QByteArray>> &entries)
+// A package of one entry, stored as it is.
+QString makeZip(const QString &path, const char *name, const QByteArray &bytes)
 {
     zip_t *zip = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, nullptr);
-    for (const auto &[name, bytes] : entries) {
-        zip_source_t *source = zip_source_buffer(zip, bytes.constData(), bytes.size(), 0);
-        zip_file_add(zip, name, source, ZIP_FL_OVERWRITE);
-    }
+    zip_file_add(zip, name, zip_source_buffer(zip, bytes.constData(), bytes.size(), 0), 0);
     zip_close(zip);
     return path;
 }
@@ -70,10 +53,8 @@ QStringList summary(const Groups::AnkiPackage &package)
         lines << QStringLiteral("%1: %2 (%3)")
                      .arg(type.name, type.fieldNames.join(QLatin1Char('|')))
                      .arg(type.notes.size());
-        if (type.tags.size() != type.notes.size()) {
-            lines << QStringLiteral("%1 tags").arg(type.tags.size());
-        }
-        lines << type.notes.first().join(QLatin1Char('|')) + " [" + type.tags.first() + "]";
+        lines << type.notes.first().join(QLatin1Char('|')) + " [" + type.tags.first() + "] " +
+                     QString::number(type.tags.size());
     }
     return lines;
 }
@@ -84,54 +65,61 @@ void TestGroupsPackage::readsPackages_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<qint64>("most");
-    QTest::addColumn<QStringList>("expected");
-    QTest::addColumn<QString>("error"); // a part of it
+    QTest::addColumn<QStringList>("expected"); // the summary, then the import's first and last
+    QTest::addColumn<QString>("error");        // a part of it
 
     const QStringList basic{"HSK 1: Front|Back (5)",
-                            "的|de<br>of; possessive particle [HSK1 lesson_1]"};
+                            "的|de<br>of; possessive particle [HSK1 lesson_1] 5",
+                            "的|de\nof; possessive particle", "在|zài\nto be at; at; to exist"};
     const QStringList fields{"HSK Vocabulary: Simplified|Traditional|Pinyin|Meaning (4)",
-                             "爱|愛|ài|to love; love; affection [HSK1]", "Basic: Front|Back (2)",
-                             "电脑|<b>diàn nǎo</b><br>computer []"};
+                             "爱|愛|ài|to love; love; affection [HSK1] 4",
+                             "Basic: Front|Back (2)",
+                             "电脑|<b>diàn nǎo</b><br>computer [] 2",
+                             "爱|to love; love; affection",
+                             "飞机|fēi jī\nairplane & plane\n"};
     const qint64 most = Groups::kMostCollectionBytes;
     QTest::newRow("anki_apkg_export_basic")
         << sample("hsk-basic.apkg") << most << basic << QString();
+    QTest::newRow("anki_apkg_export_own_fixture_no_chinese")
+        << sample("anki-apkg-export-output.apkg") << most
+        << QStringList{"deck-name: Front|Back (3)", "card #1 front|card #1 back [food fruit] 3"}
+        << QString();
     QTest::newRow("genanki_two_note_types")
         << sample("hsk-fields.apkg") << most << fields << QString();
     QTest::newRow("anki21b_imitation_beside_stub")
         << sample("hsk-fields.colpkg") << most << fields << QString();
 
-    const QByteArray collection = entryOf(sample("hsk-basic.apkg"), "collection.anki2");
-    const QByteArray compressed = entryOf(sample("hsk-fields.colpkg"), "collection.anki21b");
-    QVERIFY(collection.size() > 4096 && compressed.size() > 1000);
-    QByteArray walMode = collection;
-    walMode[18] = walMode[19] = 2;
+    // The collection of hsk-fields.apkg, made smaller for the fuzzer.
+    const QByteArray collection =
+        readAll(WORDMOOR_SOURCE_DIR "/fuzz/corpus/import/anki_collection");
+    QByteArray packed(ZSTD_compressBound(collection.size()), '\0');
+    packed.resize(
+        ZSTD_compress(packed.data(), packed.size(), collection.data(), collection.size(), 3));
     const QString dir = made.path() + QLatin1Char('/');
-    QTest::newRow("wal_mode_collection")
-        << makeZip(dir + "wal.apkg", {{"collection.anki21", walMode}}) << most << basic
-        << QString();
-    QTest::newRow("not_a_zip") << sample("make-anki21b.sh") << most << QStringList()
-                               << "not a zip file";
-    QTest::newRow("missing_file") << dir + "none.apkg" << most << QStringList() << "cannot open";
+    const QList<std::tuple<const char *, QString, QString>> broken{
+        {"over_the_cap", sample("hsk-basic.apkg"), "larger than 4000 bytes"},
+        {"zstd_over_the_cap", makeZip(dir + "big.colpkg", "collection.anki21b", packed),
+         "larger than 4000 bytes"},
+        {"not_a_zip", sample("make-anki21b.sh"), "not a zip file"},
+        {"missing_file", dir + "none.apkg", "cannot open"},
+        {"truncated_zip", dir + "cut.apkg", "not a zip file"},
+        {"no_collection", makeZip(dir + "media.apkg", "media", "{}"), "no collection in"},
+        {"truncated_sqlite",
+         makeZip(dir + "short.apkg", "collection.anki2", collection.left(2048)),
+         "collection.anki2: the collection cannot be read"},
+        {"not_sqlite", makeZip(dir + "text.apkg", "collection.anki21", "hello"),
+         "not an SQLite database"},
+        {"zstd_garbage", makeZip(dir + "x.colpkg", "collection.anki21b", collection.left(200)),
+         "compressed collection is damaged"},
+        {"zstd_cut", makeZip(dir + "half.colpkg", "collection.anki21b", packed.left(500)),
+         "compressed collection ends early"},
+    };
     QFile::copy(sample("hsk-basic.apkg"), dir + "cut.apkg");
     QFile(dir + "cut.apkg").resize(1500);
-    QTest::newRow("truncated_zip") << dir + "cut.apkg" << most << QStringList() << "not a zip file";
-    QTest::newRow("no_collection") << makeZip(dir + "media.apkg", {{"media", "{}"}}) << most
-                                   << QStringList() << "no collection in the package";
-    QTest::newRow("truncated_sqlite")
-        << makeZip(dir + "short.apkg", {{"collection.anki2", collection.left(6000)}}) << most
-        << QStringList() << "collection.anki2: the collection cannot be read";
-    QTest::newRow("not_sqlite") << makeZip(dir + "text.apkg", {{"collection.anki21", "hello"}})
-                                << most << QStringList() << "not an SQLite database";
-    QTest::newRow("zstd_garbage")
-        << makeZip(dir + "garbage.colpkg", {{"collection.anki21b", collection.left(200)}})
-        << most << QStringList() << "compressed collection is damaged";
-    QTest::newRow("zstd_cut")
-        << makeZip(dir + "half.colpkg", {{"collection.anki21b", compressed.left(1000)}}) << most
-        << QStringList() << "compressed collection ends early";
-    QTest::newRow("over_the_cap") << sample("hsk-basic.apkg") << qint64(40000) << QStringList()
-                                  << "larger than 40000 bytes";
-    QTest::newRow("zstd_over_the_cap") << sample("hsk-fields.colpkg") << qint64(4096) << QStringList()
-                                       << "larger than 4096 bytes";
+    for (const auto &[tag, path, error] : broken) {
+        QTest::newRow(tag) << path << (error.startsWith("larger") ? 4000 : most) << QStringList()
+                           << error;
+    }
 }
 
 // Guards against a note type or field order lost, the stub collection read instead of the
@@ -146,11 +134,20 @@ void TestGroupsPackage::readsPackages()
     const Groups::AnkiPackage package = Groups::readAnkiPackage(path, most);
     QVERIFY2(error.isEmpty() ? package.error.isEmpty() : package.error.contains(error),
              qPrintable(package.error));
-    QCOMPARE(summary(package), expected);
+    const Groups::Source source = Groups::packageSource(package);
+    QCOMPARE(source.ok, error.isEmpty());
+    const auto shown = [&](qsizetype i) {
+        return source.entries[i].word + "|" + source.entries[i].renderings;
+    };
+    const qsizetype n = source.entries.size();
+    QCOMPARE(summary(package) + (n == 0 ? QStringList() : QStringList{shown(0), shown(n - 1)}),
+             expected);
+    // A note type left out, or a failure, is said.
+    QCOMPARE(source.notes.isEmpty(), source.ok && n > 0);
     if (QFile::exists(path)) {
         const Groups::AnkiPackage fromBytes = Groups::readAnkiPackage(readAll(path), most);
         QCOMPARE(fromBytes.error, package.error);
-        QCOMPARE(summary(fromBytes), expected);
+        QCOMPARE(summary(fromBytes), summary(package));
     }
     QCOMPARE(QDir::temp().entryList(QDir::Dirs), folders); // the unpacked copies removed
 }
