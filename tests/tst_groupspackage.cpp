@@ -80,9 +80,9 @@ void TestGroupsPackage::readsPackages_data()
     const qint64 most = Groups::kMostCollectionBytes;
     QTest::newRow("anki_apkg_export_basic")
         << sample("hsk-basic.apkg") << most << basic << QString();
-    QTest::newRow("anki_apkg_export_own_fixture_no_chinese")
-        << sample("anki-apkg-export-output.apkg") << most
-        << QStringList{"deck-name: Front|Back (3)", "card #1 front|card #1 back [food fruit] 3"}
+    QTest::newRow("anki_apkg_export_no_chinese")
+        << sample("readme-example.apkg") << most
+        << QStringList{"deck-name: Front|Back (3)", "card #1 front|card #1 back [] 3"}
         << QString();
     QTest::newRow("genanki_two_note_types")
         << sample("hsk-fields.apkg") << most << fields << QString();
