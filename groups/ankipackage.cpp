@@ -73,7 +73,8 @@ QString damaged(const QString &reason)
 }
 
 // Copies one entry of the zip into target, through zstd when compressed, stopping at `most`
-// bytes written whatever the entry's header claims.
+// bytes read or written whatever the entry's header claims (zstd's skippable frames would
+// let a bomb read on without writing).
 QString unpack(zip_t *zip, zip_int64_t index, bool compressed, const QString &target, qint64 most)
 {
     std::unique_ptr<zip_file_t, EntryCloser> entry(zip_fopen_index(zip, index, 0));
@@ -91,6 +92,7 @@ QString unpack(zip_t *zip, zip_int64_t index, bool compressed, const QString &ta
     std::vector<char> in(64 * 1024);
     std::vector<char> out(ZSTD_DStreamOutSize());
     qint64 written = 0;
+    qint64 read = 0;
     const auto put = [&](const char *data, qint64 size) {
         if (written + size > most) {
             return tooLarge(most);
@@ -106,6 +108,10 @@ QString unpack(zip_t *zip, zip_int64_t index, bool compressed, const QString &ta
         }
         if (got == 0) {
             break;
+        }
+        read += got;
+        if (read > most) {
+            return tooLarge(most);
         }
         if (!compressed) {
             if (const QString error = put(in.data(), got); !error.isEmpty()) {
