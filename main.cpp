@@ -19,6 +19,7 @@
 #include "shell/program.h"
 
 #include "forms/forms.h"
+#include "forms/wordspeech.h"
 
 #include <QApplication>
 #include <QSessionManager>
@@ -72,6 +73,10 @@ int main(int argc, char *argv[])
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &program,
                      [&program](QSessionManager &) { program.commitData(); });
     app.installEventFilter(&program);
+    // The question's word said aloud, at --speak or while a screen reader runs.
+    Forms::WordSpeech speech(commandLine.speech);
+    QObject::connect(&program, &Program::wordToSay, &speech, &Forms::WordSpeech::sayWord);
+    speech.prepare();
 
     program.start();
     return QApplication::exec();
