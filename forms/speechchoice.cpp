@@ -5,7 +5,8 @@ namespace SpeechChoice
 
 bool speaks(Use use, bool assistiveTechnologyActive)
 {
-    return use == Use::Always || (use == Use::WithAssistiveTechnology && assistiveTechnologyActive);
+    return use == Use::Always ||
+           (use == Use::WithAssistiveTechnology && assistiveTechnologyActive);
 }
 
 namespace
@@ -24,8 +25,7 @@ int suitability(const Voice &voice)
     }
     const QLocale::Territory territory = voice.locale.territory();
     // Hong Kong's and Macao's Chinese voices are mostly Cantonese.
-    const bool cantoneseTerritory =
-        territory == QLocale::HongKong || territory == QLocale::Macao;
+    const bool cantoneseTerritory = territory == QLocale::HongKong || territory == QLocale::Macao;
     const bool mandarinName = says(voice.name, "Mandarin");
     bool placed = false;
     if (voice.locale.language() == QLocale::Chinese) {

@@ -3,6 +3,7 @@
 #include "base/numtext.h"
 #include "base/random.h"
 #include "forms/forms.h"
+#include "forms/speechchoice.h"
 
 #include <QtTest>
 
@@ -25,6 +26,8 @@ private slots:
     void twipsRoundTrip();
     void labelMemberCopiesLookAndHides();
     void messageAnswererSeesRequest();
+    void mandarinVoiceChosen_data();
+    void mandarinVoiceChosen();
 };
 
 void TestRuntime::roundsHalvesToEven_data()
@@ -179,6 +182,38 @@ void TestRuntime::messageAnswererSeesRequest()
     QCOMPARE(answer, Forms::Answer::No);
     QCOMPARE(seen.title, QStringLiteral("Attention!"));
     QCOMPARE(seen.buttons, Forms::Buttons::YesNo);
+}
+
+// Guards against a Cantonese or English voice saying the word, and espeak-ng's voice that
+// reads many characters wrong (a plain Chinese locale's pick) taken over its Pinyin one.
+void TestRuntime::mandarinVoiceChosen_data()
+{
+    QTest::addColumn<QStringList>("voices"); // name|locale, as the service offers them
+    QTest::addColumn<int>("chosen");
+    const QString english = "Chinese (Mandarin, latin as English)|C";
+    const QString pinyin = "Chinese (Mandarin, latin as Pinyin)|C";
+    QTest::newRow("debian_espeak_ng") << QStringList{"Bishnupriya Manipuri|C", english,
+        english + "+Adam", "Chinese (Mandarin, latin as Pinyin)+Adam|C", pinyin,
+        "Chinese (Cantonese)|yue_HK", "English (America)|en_US"} << 4;
+    QTest::newRow("pinyin_over_chinese_locale") << QStringList{"Li|zh_CN", pinyin} << 1;
+    QTest::newRow("chinese_locale_over_name") << QStringList{english, "Li|zh_CN"} << 1;
+    QTest::newRow("taiwan_is_mandarin") << QStringList{"Yating|zh_TW"} << 0;
+    QTest::newRow("hong_kong_unless_mandarin")
+        << QStringList{"Tracy|zh_HK", "Mandarin Hong Kong|zh_HK"} << 1;
+    QTest::newRow("cantonese_only") << QStringList{"Chinese (Cantonese)|C", "Tracy|zh_HK",
+        "Chinese (Cantonese, latin as Jyutping)|yue_HK"} << -1;
+    QTest::newRow("unplaced_other_name") << QStringList{"Bishnupriya Manipuri|C"} << -1;
+    QTest::newRow("none") << QStringList() << -1;
+}
+
+void TestRuntime::mandarinVoiceChosen()
+{
+    QFETCH(QStringList, voices);
+    QVector<SpeechChoice::Voice> offered;
+    for (const QString &voice : voices) {
+        offered.append({voice.section('|', 0, 0), QLocale(voice.section('|', 1))});
+    }
+    QTEST(SpeechChoice::mandarinVoice(offered), "chosen");
 }
 
 QTEST_MAIN(TestRuntime)
