@@ -82,8 +82,12 @@ glosses are adapted from CC-CEDICT (CC BY-SA 4.0), and with wordmoor-groups,
 a command-line program that checks the groups as the drill loads them,
 imports word lists from KWordQuiz, Parley, Anki and spreadsheets, and
 exports them for Anki.")
-# Library dependencies come from the binary; the fonts the windows are drawn in do not.
+# Library dependencies come from the binary; the fonts the windows are drawn in and the
+# speech plugin Qt loads at run time do not. The word is said only where speech-dispatcher
+# has a Mandarin voice, which espeak-ng's module brings; without it the drill runs silent.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, fonts-wqy-microhei | fonts-noto-cjk")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "fonts-liberation, fonts-wqy-microhei | fonts-noto-cjk, qt6-speech-speechd-plugin")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "speech-dispatcher-espeak-ng")
 
 include(CPack)
