@@ -1,8 +1,10 @@
 #include "forms/wordspeech.h"
 
-#include <QAccessible>
+#include <QMutex>
 #include <QTextToSpeech>
 #include <QThread>
+
+#include <utility>
 
 #include <cstdio>
 
@@ -24,7 +26,11 @@ class SpeechLine : public QObject
 {
     Q_OBJECT
 public:
-    void say(const QString &word);
+    // From the windows' thread: the word to say next. A word not yet said when a newer one
+    // comes (the first ones, while the voice list arrives) is dropped.
+    void ask(const QString &word);
+    // In the line's thread: sets the line up at its first call, then says the word asked.
+    void take();
 
 signals:
     void failed(const QString &why);
@@ -34,18 +40,31 @@ private:
     void fail(const QString &why);
     void sayWaitingWord();
 
+    QMutex m_askedLock;
+    QString m_asked;
     QTextToSpeech *m_speech = nullptr;
     QString m_waiting; // to be said once the word being said has ended
     bool m_tried = false;
     bool m_broken = false;
 };
 
-void SpeechLine::say(const QString &word)
+void SpeechLine::ask(const QString &word)
+{
+    const QMutexLocker lock(&m_askedLock);
+    m_asked = word;
+}
+
+void SpeechLine::take()
 {
     if (!m_tried && !setUp()) {
         return;
     }
-    if (m_broken) {
+    QString word;
+    {
+        const QMutexLocker lock(&m_askedLock);
+        word = std::exchange(m_asked, QString());
+    }
+    if (m_broken || word.isEmpty()) {
         return;
     }
     m_waiting = word;
@@ -138,10 +157,14 @@ void SpeechLine::fail(const QString &why)
 
 WordSpeech::WordSpeech(SpeechChoice::Use use, QObject *parent) : QObject(parent), m_use(use)
 {
+    if (m_use == SpeechChoice::Use::WithAssistiveTechnology) {
+        QAccessible::installActivationObserver(this);
+    }
 }
 
 WordSpeech::~WordSpeech()
 {
+    QAccessible::removeActivationObserver(this);
     if (!m_thread) {
         return;
     }
@@ -161,14 +184,21 @@ void WordSpeech::prepare()
     }
 }
 
+void WordSpeech::accessibilityActiveChanged(bool active)
+{
+    if (active) {
+        prepare();
+    }
+}
+
 void WordSpeech::sayWord(const QString &word)
 {
     if (word.isEmpty() || !SpeechChoice::speaks(m_use, QAccessible::isActive()) ||
         !connectService()) {
         return;
     }
-    QMetaObject::invokeMethod(m_line, [line = m_line, word] { line->say(word); },
-                              Qt::QueuedConnection);
+    m_line->ask(word);
+    QMetaObject::invokeMethod(m_line, &SpeechLine::take, Qt::QueuedConnection);
 }
 
 bool WordSpeech::connectService()
@@ -185,9 +215,7 @@ bool WordSpeech::connectService()
     m_line->moveToThread(m_thread);
     connect(m_line, &SpeechLine::failed, this, &WordSpeech::reportFailure);
     m_thread->start();
-    // An empty word sets the line up without saying anything.
-    QMetaObject::invokeMethod(m_line, [line = m_line] { line->say(QString()); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(m_line, &SpeechLine::take, Qt::QueuedConnection);
     return true;
 }
 

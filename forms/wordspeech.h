@@ -2,6 +2,7 @@
 
 #include "forms/speechchoice.h"
 
+#include <QAccessible>
 #include <QObject>
 #include <QString>
 
@@ -18,19 +19,21 @@ class SpeechLine;
 // takes a second or more to arrive, so a thread of its own talks to it and no window ever
 // waits. When there is no service or no Mandarin voice, one line on standard error says
 // why, once, and nothing more is tried.
-class WordSpeech : public QObject
+class WordSpeech : public QObject, private QAccessible::ActivationObserver
 {
     Q_OBJECT
 public:
     explicit WordSpeech(SpeechChoice::Use use, QObject *parent = nullptr);
     ~WordSpeech() override;
 
-    // Connects ahead of the first word when words are spoken already, so that the first
-    // question's word is not held up by the voice list.
+    // Connects ahead of the first word when words are spoken already (and again when a
+    // screen reader starts), so that the first question's word is not held up by the
+    // voice list.
     void prepare();
     void sayWord(const QString &word);
 
 private:
+    void accessibilityActiveChanged(bool active) override;
     bool connectService();
     void reportFailure(const QString &why);
 
