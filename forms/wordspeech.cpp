@@ -97,7 +97,7 @@ bool SpeechLine::setUp()
     }
     m_speech = new QTextToSpeech(engine, this);
     if (m_speech->state() == QTextToSpeech::Error) {
-        fail(QStringLiteral("no speech service: %1").arg(m_speech->errorString()));
+        fail(QStringLiteral("the speech service cannot be used: %1").arg(m_speech->errorString()));
         return false;
     }
     // Every voice that may be Mandarin: Chinese locales, and the locale Qt gives voices
