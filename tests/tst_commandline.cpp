@@ -37,6 +37,10 @@ private slots:
                                         << "Unknown option 'bogus'.\nUsage:";
         QTest::newRow("stray_argument") << QStringList{"ci1.txt"} << false << 2 << ""
                                         << "Unexpected argument 'ci1.txt'";
+        QTest::newRow("speak") << QStringList{"--speak"} << true << 0 << ""
+                               << "";
+        QTest::newRow("speak_and_no_speak") << QStringList{"--speak", "--no-speak"} << false << 2
+                                            << "" << "--speak and --no-speak exclude each other.";
         QTest::newRow("qt_platform") << QStringList{"-platform", "offscreen"} << true << 0 << ""
                                      << "";
         QTest::newRow("qt_session_restore")
@@ -60,29 +64,6 @@ private slots:
         };
         QVERIFY2(begins(outcome.output, output), qPrintable(outcome.output));
         QVERIFY2(begins(outcome.errors, errors), qPrintable(outcome.errors));
-    }
-
-    // Guards the choice of speech: the default follows a screen reader, and a command line
-    // that asks for both is refused rather than one of them silently winning.
-    void speechOptions_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<SpeechChoice::Use>("speech");
-        QTest::newRow("default") << QStringList() << 0 << SpeechChoice::Use::WithAssistiveTechnology;
-        QTest::newRow("speak") << QStringList{"--speak"} << 0 << SpeechChoice::Use::Always;
-        QTest::newRow("no_speak") << QStringList{"--no-speak"} << 0 << SpeechChoice::Use::Never;
-        QTest::newRow("both") << QStringList{"--speak", "--no-speak"} << 2
-                              << SpeechChoice::Use::WithAssistiveTechnology;
-    }
-
-    void speechOptions()
-    {
-        QFETCH(QStringList, arguments);
-        const CommandLine::Outcome outcome =
-            CommandLine::read(QStringList{QStringLiteral("wordmoor")} + arguments);
-        QTEST(outcome.status, "status");
-        QTEST(outcome.speech, "speech");
     }
 };
 

@@ -152,9 +152,9 @@ make_install()
     printf '[InstallSettings]\r\nInstallPath=%s\r\n' "$INSTALL" >"$T/config/Wordmoor.INI"
 }
 
-# start_app BINARY [NAME=VALUE...]: starts the program, with the arguments in APP_ARGS if
-# any, with the test's configuration folder unless told otherwise; the platform is always the X server, and no desktop session that
-# runs the tests gets it as a client.
+# start_app BINARY [NAME=VALUE...]: starts the program (with the arguments in APP_ARGS) with
+# the test's configuration folder unless told otherwise; the platform is always the X server,
+# and no desktop session that runs the tests gets it as a client.
 start_app()
 {
     local binary=$1

@@ -1,86 +1,54 @@
-"""A speech service of the test's own: speech-dispatcher's protocol (SSIP) on a Unix socket,
-offering the Chinese and English voices of Debian 12's espeak-ng, each plain and with one
-variant. It says nothing, but takes a second over each text; it writes what its clients asked for to a log, one line each:
-  CONNECT n / SPEAK n <language> <voice> <text> / CANCEL n <scope> / QUIT n
-(tab-separated). Usage: ssip_server.py SOCKET LOG; it ends after 120 s whatever happens."""
-import contextlib
-import socket
-import sys
-import threading
-import time
+"""ssip_server.py SOCKET LOG: speech-dispatcher's protocol with some of Debian 12's espeak-ng
+voices; takes 1 s per text, says nothing, logs CONNECT/CANCEL/SPEAK n ...; ends after 120 s."""
+import contextlib, socket, sys, threading, time
 
-VOICES = [(name + variant, tag, variant[1:] or "none")
-          for name, tag in [("English (America)", "en-us"),
+VOICES = [f"249-{name}{variant}\t{tag}\t{variant[1:] or 'none'}" for variant in ("", "+Adam")
+          for name, tag in [("English (America)", "en-us"), ("Chinese (Cantonese)", "yue"),
                             ("Chinese (Mandarin, latin as English)", "cmn"),
-                            ("Chinese (Mandarin, latin as Pinyin)", "cmn-latn-pinyin"),
-                            ("Chinese (Cantonese)", "yue")]
-          for variant in ("", "+Adam")]
+                            ("Chinese (Mandarin, latin as Pinyin)", "cmn-latn-pinyin")]]
+REPLIES = {"LIST SYNTHESIS_VOICES": VOICES + ["249 OK VOICE LIST SENT"], "LIST OUTPUT_MODULES":
+           ["250-espeak-ng", "250 OK SENT"], "GET OUTPUT_MODULE": ["251-espeak-ng", "251 OK"]}
 log = open(sys.argv[2], "a", buffering=1, encoding="utf-8")
 
 
 def serve(conn, number):
-    settings = {"LANGUAGE": "en", "SYNTHESIS_VOICE": "", "NOTIFICATION": False}
-    stream = conn.makefile("rb")
-    log.write(f"CONNECT\t{number}\n")
-    messages = 0
-    lock = threading.Lock()
+    conn.settimeout(None)
+    lock, stream, said, events = threading.Lock(), conn.makefile("rb"), 0, False
+    settings = {"LANGUAGE": "", "SYNTHESIS_VOICE": ""}
 
     def send(*lines):
-        with lock, contextlib.suppress(OSError):  # a client gone before a text's end
+        with lock, contextlib.suppress(OSError):  # the client may be gone by a text's end
             conn.sendall("".join(line + "\r\n" for line in lines).encode())
+
+    log.write(f"CONNECT\t{number}\n")
     for raw in stream:
-        words = raw.decode().rstrip("\r\n").split(" ")
-        command = words[0].upper()
-        if command == "SET" and len(words) > 2:
-            key, value = words[2].upper(), " ".join(words[3:])
-            if key == "NOTIFICATION":
-                settings[key] = settings[key] or value.endswith(" on")
-            elif key in settings:
-                settings[key] = value
+        line = raw.decode().rstrip("\r\n")
+        words = line.split(" ") + [""]
+        if words[0].upper() == "SET" and len(words) > 4:
+            settings[words[2].upper()] = " ".join(words[3:-1])
+            events = events or line.endswith(" on")  # SET SELF NOTIFICATION ... on
             send("200 OK SET")
-        elif command == "LIST" and words[1].upper() == "OUTPUT_MODULES":
-            send("250-espeak-ng", "250 OK MODULE LIST SENT")
-        elif command == "LIST":
-            send(*["249-" + "\t".join(v) for v in VOICES], "249 OK VOICE LIST SENT")
-        elif command == "GET":
-            send("251-espeak-ng", "251 OK GET RETURNED")
-        elif command == "SPEAK":
+        elif words[0].upper() == "SPEAK":
             send("230 OK RECEIVING DATA")
-            lines = []
-            for data in stream:
-                line = data.decode().rstrip("\r\n")
-                if line == ".":
-                    break
-                lines.append(line[1:] if line.startswith("..") else line)
-            messages += 1
-            log.write("SPEAK\t%d\t%s\t%s\t%s\n" % (number, settings["LANGUAGE"],
-                                                   settings["SYNTHESIS_VOICE"], " ".join(lines)))
-            send(f"225-{messages}", "225 OK MESSAGE QUEUED")
-            if settings["NOTIFICATION"]:  # each text takes a second to say
-                send(f"701-{messages}", f"701-{number}", "701 BEGIN")
-                threading.Timer(1, send, (f"702-{messages}", f"702-{number}", "702 END")).start()
-        elif command == "QUIT":
-            log.write(f"QUIT\t{number}\n")
-            send("231 HAPPY HACKING")
-            break
+            text = [data[1:] if data.startswith("..") else data for data in
+                    iter(lambda: (stream.readline() or b".").decode().rstrip("\r\n"), ".")]
+            said += 1
+            log.write(f"SPEAK\t{number}\t{settings['LANGUAGE']}\t{settings['SYNTHESIS_VOICE']}"
+                      f"\t{' '.join(text)}\n")
+            send(f"225-{said}", "225 OK MESSAGE QUEUED")
+            if events:
+                send(f"701-{said}", f"701-{number}", "701 BEGIN")
+                threading.Timer(1, send, (f"702-{said}", f"702-{number}", "702 END")).start()
         else:
-            if command == "CANCEL":
-                log.write(f"CANCEL\t{number}\t{' '.join(words[1:])}\n")
-            send("200 OK")
+            if words[0].upper() == "CANCEL":
+                log.write(f"CANCEL\t{number}\t{words[1]}\n")
+            send(*REPLIES.get(line.upper(), ["200 OK"]))
     conn.close()
 
 
-server = socket.socket(socket.AF_UNIX)
-server.bind(sys.argv[1])
-server.listen()
-server.settimeout(0.5)
-deadline = time.monotonic() + 120
-count = 0
+server, deadline, count = socket.socket(socket.AF_UNIX), time.monotonic() + 120, 0
+server.bind(sys.argv[1]), server.listen(), server.settimeout(0.5)
 while time.monotonic() < deadline:
-    try:
-        client, _ = server.accept()
-    except socket.timeout:
-        continue
-    client.settimeout(None)
-    count += 1
-    threading.Thread(target=serve, args=(client, count), daemon=True).start()
+    with contextlib.suppress(socket.timeout):
+        client, count = server.accept()[0], count + 1
+        threading.Thread(target=serve, args=(client, count), daemon=True).start()
