@@ -194,7 +194,7 @@ void TestRuntime::mandarinVoiceChosen_data()
     QTest::newRow("debian_espeak_ng") << QStringList{"Bishnupriya Manipuri|C",
         mandarin + "English)|C", mandarin + "English)+Adam|C", mandarin + "Pinyin)+Adam|C",
         mandarin + "Pinyin)|C", "Chinese (Cantonese)|yue_HK", "English (America)|en_US"} << 4;
-    QTest::newRow("pinyin_over_locale") << QStringList{"Li|zh_CN", mandarin + "Pinyin)|C"} << 1;
+    QTest::newRow("pinyin_then_locale") << QStringList{"Li|zh_TW", mandarin + "Pinyin)|C"} << 1;
     QTest::newRow("locale_over_name") << QStringList{mandarin + "English)|C", "Li|zh_TW"} << 1;
     QTest::newRow("no_mandarin") << QStringList{"Chinese (Cantonese)|C", "Tracy|zh_HK"} << -1;
 }

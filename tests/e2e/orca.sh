@@ -127,8 +127,7 @@ wait_orca()
 }
 
 # start_app_under_orca BINARY [NAME=VALUE...]: start_app with Qt's accessibility bridge on
-# whether or not the desktop asks for it. Under a screen reader the program says the
-# question's word itself, through Orca's speech-dispatcher (its own would start one).
+# whether or not the desktop asks for it, and speaking words through Orca's speech-dispatcher.
 start_app_under_orca()
 {
     local binary=$1

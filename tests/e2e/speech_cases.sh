@@ -1,6 +1,5 @@
-# The question's word said aloud through a speech service of the test's own (ssip_server.py).
-# start_speaking_app [ARGUMENT...]: the service (unless NO_SERVICE is set), and the program
-# with ARGUMENTs pointed at it; until the first question.
+# The word said aloud. start_speaking_app [ARGUMENT...]: a speech service of the test's own
+# (ssip_server.py) unless NO_SERVICE is set, the program with ARGUMENTs, and Start.
 start_speaking_app()
 {
     make_install
@@ -15,8 +14,7 @@ start_speaking_app()
     start_run_by_keys Return
 }
 
-# say_again N: S, then the N-th text asked of the service; the settled question's word is
-# to be said twice.
+# say_again N: S, and then the N-th text asked of the service, the question's word twice.
 said_words() { [ "$(grep -c '^SPEAK' "$T/ssip.log")" -eq "$1" ]; }
 say_again()
 {
@@ -52,7 +50,6 @@ test_no_speech_without_speak()
 test_speak_without_service_says_why_once()
 {
     NO_SERVICE=1 start_speaking_app --speak
-    xdotool key s
     answer_right_by_number
     [ "$(grep -c "^wordmoor: the question's word is not spoken: " "$T/app.log")" -eq 1 ] ||
         fail "not one line on standard error: $(cat "$T/app.log")"

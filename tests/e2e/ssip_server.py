@@ -12,9 +12,7 @@ log = open(sys.argv[2], "a", buffering=1, encoding="utf-8")
 
 
 def serve(conn, number):
-    conn.settimeout(None)
-    lock, stream, said, events = threading.Lock(), conn.makefile("rb"), 0, False
-    settings = {"LANGUAGE": "", "SYNTHESIS_VOICE": ""}
+    lock, stream, said, events, settings = threading.Lock(), conn.makefile("rb"), 0, False, {}
 
     def send(*lines):
         with lock, contextlib.suppress(OSError):  # the client may be gone by a text's end
@@ -33,8 +31,8 @@ def serve(conn, number):
             text = [data[1:] if data.startswith("..") else data for data in
                     iter(lambda: (stream.readline() or b".").decode().rstrip("\r\n"), ".")]
             said += 1
-            log.write(f"SPEAK\t{number}\t{settings['LANGUAGE']}\t{settings['SYNTHESIS_VOICE']}"
-                      f"\t{' '.join(text)}\n")
+            log.write(f"SPEAK\t{number}\t{settings.get('LANGUAGE')}\t"
+                      f"{settings.get('SYNTHESIS_VOICE')}\t{' '.join(text)}\n")
             send(f"225-{said}", "225 OK MESSAGE QUEUED")
             if events:
                 send(f"701-{said}", f"701-{number}", "701 BEGIN")
