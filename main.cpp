@@ -10,7 +10,9 @@
 // group's record file (records/recordfile) and shows the record window
 // (records/recordwindow). The program menu (shell/programmenu) opens the speed, notice and
 // About windows and holds Exit. Every window stands on the runtime layer in forms/; base/
-// holds the text, number, speed and random utilities and the program's shared state.
+// holds the text, number, speed and random utilities and the program's shared state. Each
+// question's word goes from the drill window to the speech (forms/wordspeech), which says
+// it in Mandarin at --speak or while a screen reader runs.
 
 #include "base/programstate.h"
 #include "shell/commandline.h"
