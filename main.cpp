@@ -10,7 +10,9 @@
 // group's record file (records/recordfile) and shows the record window
 // (records/recordwindow). The program menu (shell/programmenu) opens the speed, notice and
 // About windows and holds Exit. Every window stands on the runtime layer in forms/; base/
-// holds the text, number, speed and random utilities and the program's shared state.
+// holds the text, number, speed and random utilities and the program's shared state. Each
+// question's word goes from the drill window to the speech (forms/wordspeech), which says
+// it in Mandarin at --speak or while a screen reader runs.
 
 #include "base/programstate.h"
 #include "shell/commandline.h"
@@ -19,6 +21,7 @@
 #include "shell/program.h"
 
 #include "forms/forms.h"
+#include "forms/wordspeech.h"
 
 #include <QApplication>
 #include <QSessionManager>
@@ -72,6 +75,10 @@ int main(int argc, char *argv[])
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &program,
                      [&program](QSessionManager &) { program.commitData(); });
     app.installEventFilter(&program);
+    // The question's word said aloud, at --speak or while a screen reader runs.
+    Forms::WordSpeech speech(commandLine.speech);
+    QObject::connect(&program, &Program::wordToSay, &speech, &Forms::WordSpeech::sayWord);
+    speech.prepare();
 
     program.start();
     return QApplication::exec();

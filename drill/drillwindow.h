@@ -60,6 +60,7 @@ public:
     void endSecondDigitWait(); // a lone 1 means row 1
     void moveMark(int key);    // Up, Down, Home or End
     void judgeMarkedRow();
+    void sayWordAgain(); // the S key
     int markedRow() const { return m_markedRow; } // -1 for none
 
     ProgramState &state() { return m_state; }
@@ -104,6 +105,8 @@ signals:
     void runningChanged(bool running);   // Start and Stop
     void closeRequested();               // the window frame's close button
     void saveFailed(const QString &why); // for the log; the window has shown its warning
+    // The question's word, to be said aloud: as the question opens, and again on S.
+    void wordToSay(const QString &word);
 
 protected:
     void onLoad() override;

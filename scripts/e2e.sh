@@ -19,7 +19,7 @@ repo=$PWD
 # x11-session-utils brings xsm, the session manager of the session cases, which needs
 # iceauth from x11-xserver-utils.
 scripts/install-missing.sh xvfb xauth openbox xdotool x11-utils wmctrl imagemagick \
-    fonts-liberation fonts-wqy-microhei x11-session-utils x11-xserver-utils
+    fonts-liberation fonts-wqy-microhei x11-session-utils x11-xserver-utils python3
 
 if [ $# -ge 1 ]; then
     WORDMOOR=$(realpath "$1")
@@ -54,7 +54,7 @@ export E2E_PREFIX E2E_PREFIX_PROBLEM
 
 set +e
 for part in lib screen learner session drill_cases end_cases session_cases install_cases orca \
-    orca_cases; do
+    orca_cases speech_cases; do
     source "tests/e2e/$part.sh"
 done
 
@@ -83,6 +83,9 @@ tests=(whole_run_by_keys_only
        first_start_sets_up_user_folders
        second_start_keeps_user_ini
        imported_group_plays_in_installed_copy
+       speak_says_word_at_start_and_on_s
+       no_speech_without_speak
+       speak_without_service_says_why_once
        orca_speaks_question_rows_outcome_and_record)
 [ -z "${WORDMOOR_E2E_TESTS:-}" ] || read -ra tests <<<"$WORDMOOR_E2E_TESTS"
 if [[ " ${tests[*]} " == *" orca_"* ]]; then

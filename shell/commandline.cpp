@@ -30,6 +30,16 @@ Outcome read(const QStringList &arguments)
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption speak(
+        QStringLiteral("speak"),
+        QStringLiteral("Say each question's Chinese word in a Mandarin voice through the "
+                       "speech service. Without this option, words are said while a "
+                       "screen reader runs."));
+    const QCommandLineOption noSpeak(
+        QStringLiteral("no-speak"),
+        QStringLiteral("Never say the question's word, even while a screen reader runs."));
+    parser.addOption(speak);
+    parser.addOption(noSpeak);
     for (const char *name : kQtOptionsWithValue) {
         QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("value"));
         option.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -61,6 +71,17 @@ Outcome read(const QStringList &arguments)
                              .arg(parser.positionalArguments().first()) +
                          usage();
         return outcome;
+    }
+    if (parser.isSet(speak) && parser.isSet(noSpeak)) {
+        outcome.run = false;
+        outcome.status = 2;
+        outcome.errors = QStringLiteral("--speak and --no-speak exclude each other.\n") + usage();
+        return outcome;
+    }
+    if (parser.isSet(speak)) {
+        outcome.speech = SpeechChoice::Use::Always;
+    } else if (parser.isSet(noSpeak)) {
+        outcome.speech = SpeechChoice::Use::Never;
     }
     if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
         outcome.run = false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "forms/speechchoice.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -13,6 +15,8 @@ struct Outcome {
     int status = 0;  // 0 for --help and --version, 2 for a command line that is wrong
     QString output;  // for standard output
     QString errors;  // for standard error
+    // --speak or --no-speak: whether the question's word is said aloud.
+    SpeechChoice::Use speech = SpeechChoice::Use::WithAssistiveTechnology;
 };
 
 // arguments as main() has them, the program's name first. Qt's own options (-platform,

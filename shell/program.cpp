@@ -76,6 +76,7 @@ void Program::prepareDrillWindow()
     connect(m_drill, &DrillWindow::menuRequested, this, &Program::popUpMenu);
     connect(m_drill, &DrillWindow::closeRequested, this, &Program::exitProgram);
     connect(m_drill, &DrillWindow::saveFailed, this, &logLine);
+    connect(m_drill, &DrillWindow::wordToSay, this, &Program::wordToSay);
     connect(m_menu, &ProgramMenu::exitChosen, this, &Program::exitProgram);
     m_drill->load();
     // Open in the middle of the backdrop's screen.

@@ -45,6 +45,8 @@ public:
 
 signals:
     void ended(int status);
+    // The question's word, for the speech that main() may connect.
+    void wordToSay(const QString &word);
 
 protected:
     // The application told to quit (the session manager's last word, for one) is an

@@ -37,6 +37,8 @@ private slots:
                                         << "Unknown option 'bogus'.\nUsage:";
         QTest::newRow("stray_argument") << QStringList{"ci1.txt"} << false << 2 << ""
                                         << "Unexpected argument 'ci1.txt'";
+        QTest::newRow("speak_and_no_speak") << QStringList{"--speak", "--no-speak"} << false << 2
+                                            << "" << "--speak and --no-speak exclude each other.";
         QTest::newRow("qt_platform") << QStringList{"-platform", "offscreen"} << true << 0 << ""
                                      << "";
         QTest::newRow("qt_session_restore")

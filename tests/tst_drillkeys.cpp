@@ -192,16 +192,19 @@ private slots:
     }
 
     // Guards against keys counting between questions or after a run, a found row counted
-    // again, and the Stop button losing Space to the rows.
+    // again, the Stop button losing Space to the rows, and the word said on S there or Ctrl+S.
     void keysDoNothingWhereClicksDoNothing()
     {
         DrillWindow &d = startRun(3);
+        QSignalSpy said(&d, &DrillWindow::wordToSay);
+        QTest::keyClick(d.rowFrame, Qt::Key_S, Qt::ControlModifier); // the desktop's
         d.judgeRow(0); // wrong: the pause begins
-        for (Qt::Key key : {Qt::Key_2, Qt::Key_9, Qt::Key_Down, Qt::Key_Space}) {
+        for (Qt::Key key : {Qt::Key_2, Qt::Key_9, Qt::Key_Down, Qt::Key_Space, Qt::Key_S}) {
             QTest::keyClick(d.rowFrame, key);
         }
         QCOMPARE(d.run().correct() + d.run().wrong(), 1);
         QCOMPARE(d.markedRow(), -1);
+        QCOMPARE(said.count(), 0);
 
         d.endPauseBeforeNextQuestion();
         QTest::keyClick(d.stopButton, Qt::Key_Space);

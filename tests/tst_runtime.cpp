@@ -3,6 +3,7 @@
 #include "base/numtext.h"
 #include "base/random.h"
 #include "forms/forms.h"
+#include "forms/speechchoice.h"
 
 #include <QtTest>
 
@@ -25,6 +26,8 @@ private slots:
     void twipsRoundTrip();
     void labelMemberCopiesLookAndHides();
     void messageAnswererSeesRequest();
+    void mandarinVoiceChosen_data();
+    void mandarinVoiceChosen();
 };
 
 void TestRuntime::roundsHalvesToEven_data()
@@ -179,6 +182,31 @@ void TestRuntime::messageAnswererSeesRequest()
     QCOMPARE(answer, Forms::Answer::No);
     QCOMPARE(seen.title, QStringLiteral("Attention!"));
     QCOMPARE(seen.buttons, Forms::Buttons::YesNo);
+}
+
+// Guards against a Cantonese or English voice saying the word, and espeak-ng's voice that
+// reads many characters wrong (a plain Chinese locale's pick) taken over its Pinyin one.
+void TestRuntime::mandarinVoiceChosen_data()
+{
+    QTest::addColumn<QStringList>("voices"); // name|locale, as the service offers them
+    QTest::addColumn<int>("chosen");
+    const QString mandarin = "Chinese (Mandarin, latin as ";
+    QTest::newRow("debian_espeak_ng") << QStringList{"Bishnupriya Manipuri|C",
+        mandarin + "English)|C", mandarin + "English)+Adam|C", mandarin + "Pinyin)+Adam|C",
+        mandarin + "Pinyin)|C", "Chinese (Cantonese)|yue_HK", "English (America)|en_US"} << 4;
+    QTest::newRow("pinyin_then_locale") << QStringList{"Li|zh_TW", mandarin + "Pinyin)|C"} << 1;
+    QTest::newRow("locale_over_name") << QStringList{mandarin + "English)|C", "Li|zh_TW"} << 1;
+    QTest::newRow("no_mandarin") << QStringList{"Chinese (Cantonese)|C", "Tracy|zh_HK"} << -1;
+}
+
+void TestRuntime::mandarinVoiceChosen()
+{
+    QFETCH(QStringList, voices);
+    QVector<SpeechChoice::Voice> offered;
+    for (const QString &voice : voices) {
+        offered.append({voice.section('|', 0, 0), QLocale(voice.section('|', 1))});
+    }
+    QTEST(SpeechChoice::mandarinVoice(offered), "chosen");
 }
 
 QTEST_MAIN(TestRuntime)

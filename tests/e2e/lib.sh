@@ -112,6 +112,7 @@ cleanup_test()
 {
     stop_process "${APP_PID:-}"
     stop_process "${SM_PID:-}"
+    stop_process "${SSIP_PID:-}"
     stop_orca
     stop_process "${WM_PID:-}"
     stop_process "${XVFB_PID:-}"
@@ -151,15 +152,15 @@ make_install()
     printf '[InstallSettings]\r\nInstallPath=%s\r\n' "$INSTALL" >"$T/config/Wordmoor.INI"
 }
 
-# start_app BINARY [NAME=VALUE...]: starts the program with the test's configuration folder
-# unless told otherwise; the platform is always the X server, and no desktop session that
-# runs the tests gets it as a client.
+# start_app BINARY [NAME=VALUE...]: starts the program (with the arguments in APP_ARGS) with
+# the test's configuration folder unless told otherwise; the platform is always the X server,
+# and no desktop session that runs the tests gets it as a client.
 start_app()
 {
     local binary=$1
     shift
     env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY -u SESSION_MANAGER "$@" "$binary" \
-        >"$T/app.log" 2>&1 &
+        ${APP_ARGS[@]+"${APP_ARGS[@]}"} >"$T/app.log" 2>&1 &
     APP_PID=$!
 }
 

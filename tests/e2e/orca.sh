@@ -127,12 +127,13 @@ wait_orca()
 }
 
 # start_app_under_orca BINARY [NAME=VALUE...]: start_app with Qt's accessibility bridge on
-# whether or not the desktop asks for it.
+# whether or not the desktop asks for it, and speaking words through Orca's speech-dispatcher.
 start_app_under_orca()
 {
     local binary=$1
     shift
-    start_app "$binary" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$@"
+    start_app "$binary" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
+        SPEECHD_ADDRESS="unix_socket:$XDG_RUNTIME_DIR/speechd.sock" "$@"
 }
 
 # Ends Orca and what it runs on, if this test started them. Orca's SIGTERM handler runs
