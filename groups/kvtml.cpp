@@ -173,8 +173,31 @@ Source refused(const Document &doc, const QString &missing)
 
 } // namespace
 
-Source readKvtml(const QByteArray &bytes)
+Source readKvtml(const QByteArray &original)
 {
+    // KVocTrain wrote '<!doctype kvtml system "kvoctrain.dtd">', which XML does not
+    // allow; nothing here needs the declaration, so it is blanked.
+    QByteArray bytes = original;
+    const qsizetype doctype = bytes.left(1024).toLower().indexOf("<!doctype");
+    const qsizetype end = doctype < 0 ? -1 : bytes.indexOf('>', doctype);
+    if (end > doctype && !bytes.mid(doctype, end - doctype).contains('[')) {
+        bytes.replace(doctype, end + 1 - doctype, QByteArray(end + 1 - doctype, ' '));
+    }
+    // Its comments also end in "--" and a line break before the ">".
+    for (qsizetype open = bytes.indexOf("<!--"); open >= 0; open = bytes.indexOf("<!--", open + 4)) {
+        const qsizetype dashes = bytes.indexOf("--", open + 4);
+        qsizetype close = dashes + 2;
+        while (dashes >= 0 && close < bytes.size() && (bytes[close] == '\n' || bytes[close] == '\r' ||
+                                                      bytes[close] == ' ')) {
+            ++close;
+        }
+        if (dashes < 0 || close >= bytes.size() || bytes[close] != '>') {
+            break;
+        }
+        const QByteArray gap = bytes.mid(dashes + 2, close - dashes - 2);
+        bytes.replace(dashes, close + 1 - dashes, "-->" + gap);
+        open = close;
+    }
     QXmlStreamReader xml(bytes);
     Document doc;
     while (!xml.atEnd() && !xml.isStartElement()) {

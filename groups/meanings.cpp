@@ -172,7 +172,8 @@ QString cleanSense(const QString &sense)
         QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression bracketed(QStringLiteral("\\[([^\\[\\]]*)\\]"));
     static const QRegularExpression chineseLead(
-        QStringLiteral("^[\\p{Han}\\s/|()（）、，,·…]+(?=[A-Za-z(~])"));
+        QStringLiteral("^[\\s/|()（）、，,·…]*\\p{Han}[\\p{Han}\\s/|()（）、，,·…]*?"
+                       "(?=\\(?[A-Za-z~])"));
     static const QRegularExpression partOfSpeech(
         QStringLiteral("^\\((?:[A-Z][a-z]{0,4}(?:-[a-z]+)?)(?:/[A-Z][a-z]{0,4}(?:-[a-z]+)?)*\\)"));
     QString text = sense;
@@ -199,8 +200,11 @@ QString cleanSense(const QString &sense)
         }
     }
     text = text.trimmed();
+    static const QRegularExpression abbreviatedPart(
+        QStringLiteral("^(?:det|conj|prep|pron|num|adj|adv|n|v|m)\\.:\\s*"));
     text.remove(chineseLead);
     text.remove(partOfSpeech);
+    text.remove(abbreviatedPart);
     // Private-use characters mark bold or colour in Pleco's text.
     QString plain;
     for (QChar c : text) {
