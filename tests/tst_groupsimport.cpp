@@ -345,6 +345,16 @@ void TestGroupsImport::commandLine_data()
     QTest::newRow("export_file") << QStringList{"export", "@/good", "-o", "@/out.txt"} << 0
                                  << "written to @/out.txt"
                                  << "";
+    QTest::newRow("export_full_device") << QStringList{"export", "@/good", "-o", "/dev/full"}
+                                        << 2 << "" << "No space left on device";
+    QTest::newRow("import_folder_not_made")
+        << QStringList{"import", "--into", "@/a.csv/new", "@/a.csv"} << 2 << ""
+        << "cannot use @/a.csv as a folder: Not a directory";
+    QTest::newRow("import_preview_writes_nothing")
+        << QStringList{"import", "--preview", "--into", "@/learner", "@/a.csv"} << 0
+        << "@/a.csv: read as csv, taking column 1 (simplified) as the words and column 2 "
+           "(English) as the meanings\n  猫  ->  cat"
+        << "";
 }
 
 // Guards against the exit statuses 0, 1 and 2 mixed up, and a missing FOLDER not taken
