@@ -18,7 +18,19 @@ namespace
 
 // Common characters in pairs, simplified then traditional: enough of them turn up in any
 // list of a few dozen words to tell the two scripts apart.
-const char16_t kPairs[] = u"们們个個这這说說会會国國学學时時来來对對为為开開关關电電话話见見车車东東长長门門问問间間听聽读讀写寫书書买買卖賣钱錢饭飯马馬鸟鳥鱼魚鸡雞猪豬龙龍气氣汉漢语語请請谢謝谁誰认認识識让讓记記讲講还還进進过過边邊远遠运運动動务務业業医醫药藥师師员員产產广廣发發头頭儿兒几幾么麼样樣万萬与與专專两兩严嚴乐樂习習乡鄉乱亂亲親从從优優伤傷体體余餘价價传傳钟鐘铁鐵银銀错錯镜鏡闻聞阳陽阴陰陆陸际際队隊难難静靜页頁顶頂顺順须須预預领領题題颜顏风風飞飛饿餓馆館骑騎验驗鲜鮮黄黃齐齊岁歲爱愛热熱点點无無灯燈爷爺猫貓现現画畫礼禮种種笔筆节節简簡类類纸紙红紅级級线線组組细細经經结結给給绿綠网網脑腦脚腳脸臉苹蘋蓝藍虽雖视視觉覺计計讨討设設访訪证證词詞试試该該课課调調谈談贵貴费費赛賽转轉轻輕较較辆輛达達选選邮郵键鍵阅閱随隨鸭鴨图圖场場块塊坏壞处處备備复復够夠妈媽孙孫宝寶实實导導层層岛島带帶帮幫应應张張归歸当當录錄总總惯慣战戰护護报報换換数數断斷旧舊显顯术術机機杂雜条條极極标標树樹桥橋检檢楼樓欢歡毕畢汤湯没沒湾灣满滿烧燒独獨盖蓋确確离離稳穩紧緊练練终終绍紹继繼续續编編义義艺藝获獲观觀规規变變脏髒惊驚钥鑰饺餃喂餵厅廳厕廁历歷压壓双雙号號叶葉吗嗎团團围圍园園圆圓声聲梦夢奋奮";
+const char16_t kPairs[] =
+    u"们們个個这這说說会會国國学學时時来來对對为為开開关關电電话話见見车車东東长長门門问問间間听聽"
+    u"读讀写寫书書买買卖賣钱錢饭飯马馬鸟鳥鱼魚鸡雞猪豬龙龍气氣汉漢语語请請谢謝谁誰认認识識让讓记記"
+    u"讲講还還进進过過边邊远遠运運动動务務业業医醫药藥师師员員产產广廣发發头頭儿兒几幾么麼样樣万萬"
+    u"与與专專两兩严嚴乐樂习習乡鄉乱亂亲親从從优優伤傷体體余餘价價传傳钟鐘铁鐵银銀错錯镜鏡闻聞阳陽"
+    u"阴陰陆陸际際队隊难難静靜页頁顶頂顺順须須预預领領题題颜顏风風飞飛饿餓馆館骑騎验驗鲜鮮黄黃齐齊"
+    u"岁歲爱愛热熱点點无無灯燈爷爺猫貓现現画畫礼禮种種笔筆节節简簡类類纸紙红紅级級线線组組细細经經"
+    u"结結给給绿綠网網脑腦脚腳脸臉苹蘋蓝藍虽雖视視觉覺计計讨討设設访訪证證词詞试試该該课課调調谈談"
+    u"贵貴费費赛賽转轉轻輕较較辆輛达達选選邮郵键鍵阅閱随隨鸭鴨图圖场場块塊坏壞处處备備复復够夠妈媽"
+    u"孙孫宝寶实實导導层層岛島带帶帮幫应應张張归歸当當录錄总總惯慣战戰护護报報换換数數断斷旧舊显顯"
+    u"术術机機杂雜条條极極标標树樹桥橋检檢楼樓欢歡毕畢汤湯没沒湾灣满滿烧燒独獨盖蓋确確离離稳穩紧緊"
+    u"练練终終绍紹继繼续續编編义義艺藝获獲观觀规規变變脏髒惊驚钥鑰饺餃喂餵厅廳厕廁历歷压壓双雙号號"
+    u"叶葉吗嗎团團围圍园園圆圓声聲梦夢奋奮";
 
 constexpr int kSampleRows = 400;
 
@@ -33,11 +45,11 @@ const QHash<QString, ColumnKind> &headingNames()
         };
         add(ColumnKind::Simplified, {"simplified", "simp", "simplified chinese", "简体", "簡體",
                                      "简体字", "simplified characters"});
-        add(ColumnKind::Traditional, {"traditional", "trad", "traditional chinese", "繁體",
-                                      "繁体", "繁體字", "traditional characters"});
-        add(ColumnKind::Chinese, {"chinese", "word", "words", "hanzi", "汉字", "漢字", "中文",
-                                  "词语", "詞語", "character", "characters", "term", "vocab",
-                                  "vocabulary", "headword", "expression"});
+        add(ColumnKind::Traditional, {"traditional", "trad", "traditional chinese", "繁體", "繁体",
+                                      "繁體字", "traditional characters"});
+        add(ColumnKind::Chinese,
+            {"chinese", "word", "words", "hanzi", "汉字", "漢字", "中文", "词语", "詞語",
+             "character", "characters", "term", "vocab", "vocabulary", "headword", "expression"});
         add(ColumnKind::Meaning, {"english", "meaning", "meanings", "definition", "definitions",
                                   "translation", "translations", "gloss", "glosses", "英文",
                                   "英语", "英語", "first translation", "english meaning"});
@@ -45,10 +57,10 @@ const QHash<QString, ColumnKind> &headingNames()
         add(ColumnKind::Zhuyin, {"zhuyin", "bopomofo", "注音"});
         add(ColumnKind::Number, {"id", "no", "no.", "#", "number", "index", "level", "hsk",
                                  "hsk level", "band", "frequency", "rank", "freq"});
-        add(ColumnKind::Tag, {"pos", "part of speech", "tags", "tag", "type", "category",
-                              "notes", "note", "example", "examples", "sentence", "audio",
-                              "sound", "parentword", "parentpinyin", "other translations",
-                              "variants", "measure word", "classifier"});
+        add(ColumnKind::Tag,
+            {"pos", "part of speech", "tags", "tag", "type", "category", "notes", "note",
+             "example", "examples", "sentence", "audio", "sound", "parentword", "parentpinyin",
+             "other translations", "variants", "measure word", "classifier"});
         return map;
     }();
     return names;
@@ -141,7 +153,8 @@ ColumnStats statsOf(const QList<QStringList> &rows, qsizetype from, int column)
     }
     const int meanings = counts.value(ColumnKind::Meaning);
     const double spread = double(distinct.size()) / filled;
-    if (stats.kind == ColumnKind::Meaning && filled >= 6 && (spread < 0.3 || letters < 3 * meanings)) {
+    if (stats.kind == ColumnKind::Meaning && filled >= 6 &&
+        (spread < 0.3 || letters < 3 * meanings)) {
         stats.kind = ColumnKind::Tag; // a handful of short values over and over
     }
     if (stats.kind == ColumnKind::Chinese) {
@@ -149,7 +162,8 @@ ColumnStats statsOf(const QList<QStringList> &rows, qsizetype from, int column)
                      : stats.lean < 0 ? ColumnKind::Traditional
                                       : ColumnKind::Chinese;
     }
-    stats.meaningScore = meanings * spread * std::log(1.0 + double(letters) / std::max(1, meanings));
+    stats.meaningScore =
+        meanings * spread * std::log(1.0 + double(letters) / std::max(1, meanings));
     return stats;
 }
 
@@ -161,7 +175,7 @@ bool isHeading(const QList<QStringList> &rows)
     const QStringList &first = rows.first();
     int names = 0;
     int filled = 0;
-    bool han = false;     // Chinese in a cell that is no column name
+    bool han = false; // Chinese in a cell that is no column name
     for (const QString &cell : first) {
         if (!cell.trimmed().isEmpty()) {
             ++filled;
@@ -188,9 +202,9 @@ bool isHeading(const QList<QStringList> &rows)
 
 QString kindName(ColumnKind kind)
 {
-    static const char *const names[] = {"empty",  "simplified", "traditional", "Chinese",
-                                        "English", "pinyin",    "zhuyin",      "numbers",
-                                        "tags",   "sound",      "other"};
+    static const char *const names[] = {"empty",   "simplified", "traditional", "Chinese",
+                                        "English", "pinyin",     "zhuyin",      "numbers",
+                                        "tags",    "sound",      "other"};
     return QLatin1String(names[static_cast<int>(kind)]);
 }
 
@@ -244,7 +258,8 @@ ColumnChoice chooseColumns(const QStringList &heading, const QList<QStringList> 
         return choice;
     }
     choice.word = wordColumn - 1;
-    for (ColumnKind wanted : {ColumnKind::Simplified, ColumnKind::Chinese, ColumnKind::Traditional}) {
+    for (ColumnKind wanted :
+         {ColumnKind::Simplified, ColumnKind::Chinese, ColumnKind::Traditional}) {
         for (int c = 0; c < columns && choice.word < 0; ++c) {
             choice.word = choice.kinds[c] == wanted ? c : -1;
         }
@@ -252,8 +267,8 @@ ColumnChoice chooseColumns(const QStringList &heading, const QList<QStringList> 
     choice.meaning = meaningColumn - 1;
     double best = 0;
     for (int c = 0; c < columns && meaningColumn == 0; ++c) {
-        const bool byName = named(names.value(c)) == ColumnKind::Meaning &&
-                            stats[c].kind != ColumnKind::Empty;
+        const bool byName =
+            named(names.value(c)) == ColumnKind::Meaning && stats[c].kind != ColumnKind::Empty;
         const double score = byName ? 1e9 - c : stats[c].meaningScore;
         if (c != choice.word && (byName || choice.kinds[c] == ColumnKind::Meaning) &&
             score > best) {
@@ -262,7 +277,8 @@ ColumnChoice chooseColumns(const QStringList &heading, const QList<QStringList> 
         }
     }
     if (choice.word < 0 && columns >= 2 &&
-        std::none_of(stats.begin(), stats.end(), [](const ColumnStats &s) { return s.chineseCells > 0; })) {
+        std::none_of(stats.begin(), stats.end(),
+                     [](const ColumnStats &s) { return s.chineseCells > 0; })) {
         // Nothing Chinese to go by: the columns as most lists order them.
         choice.word = 0;
         choice.meaning = meaningColumn > 0 ? meaningColumn - 1 : 1;

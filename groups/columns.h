@@ -27,8 +27,8 @@ enum class ColumnKind {
 QString kindName(ColumnKind kind);
 
 struct ColumnChoice {
-    int word = -1;    // from 0; -1 when none was found
-    int meaning = -1; // from 0
+    int word = -1;           // from 0; -1 when none was found
+    int meaning = -1;        // from 0
     bool headingRow = false; // the first row names the columns and holds no entry
     QList<ColumnKind> kinds; // what each column was taken for
     QString error;           // why no word or meaning column could be chosen

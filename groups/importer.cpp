@@ -95,10 +95,10 @@ QList<PreparedEntry> prepareEntries(const QList<SourceEntry> &entries, const QSt
                 }
             }
         }
-        const QString why = word.isEmpty() || word.contains(QLatin1Char('\n')) ||
-                                    renderings.isEmpty()
-                                ? unfit(word, renderings, QString())
-                                : QString();
+        const QString why =
+            word.isEmpty() || word.contains(QLatin1Char('\n')) || renderings.isEmpty()
+                ? unfit(word, renderings, QString())
+                : QString();
         if (!why.isEmpty()) {
             notes.append({path, source.line, Severity::Warning, QStringLiteral("skipped ") + why});
             continue;

@@ -22,7 +22,7 @@ struct Side {
 
 struct Document {
     QList<Side> sides;
-    QStringList entryIds;                          // in file order
+    QStringList entryIds; // in file order
     QHash<QString, int> entryLines;
     QHash<QString, QHash<QString, QString>> texts; // entry id -> side id -> text
     QStringList lessonOrder;
@@ -153,7 +153,8 @@ QString label(const Side &side)
         }
     }
     return QStringLiteral("identifier %1 (%2)")
-        .arg(side.id, parts.isEmpty() ? QStringLiteral("unnamed") : parts.join(QStringLiteral(", ")));
+        .arg(side.id,
+             parts.isEmpty() ? QStringLiteral("unnamed") : parts.join(QStringLiteral(", ")));
 }
 
 Source refused(const Document &doc, const QString &missing)
@@ -184,11 +185,12 @@ Source readKvtml(const QByteArray &original)
         bytes.replace(doctype, end + 1 - doctype, QByteArray(end + 1 - doctype, ' '));
     }
     // Its comments also end in "--" and a line break before the ">".
-    for (qsizetype open = bytes.indexOf("<!--"); open >= 0; open = bytes.indexOf("<!--", open + 4)) {
+    for (qsizetype open = bytes.indexOf("<!--"); open >= 0;
+         open = bytes.indexOf("<!--", open + 4)) {
         const qsizetype dashes = bytes.indexOf("--", open + 4);
         qsizetype close = dashes + 2;
-        while (dashes >= 0 && close < bytes.size() && (bytes[close] == '\n' || bytes[close] == '\r' ||
-                                                      bytes[close] == ' ')) {
+        while (dashes >= 0 && close < bytes.size() &&
+               (bytes[close] == '\n' || bytes[close] == '\r' || bytes[close] == ' ')) {
             ++close;
         }
         if (dashes < 0 || close >= bytes.size() || bytes[close] != '>') {

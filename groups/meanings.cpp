@@ -132,10 +132,8 @@ SenseSplit senseSplitOf(const QStringList &fields)
             continue;
         }
         ++filled;
-        commas += separators(field, {true, false, false}).size() >
-                          separators(field, {}).size()
-                      ? 1
-                      : 0;
+        commas +=
+            separators(field, {true, false, false}).size() > separators(field, {}).size() ? 1 : 0;
         slashes += field.contains(QLatin1String(" / ")) ? 1 : 0;
         spaces += field.trimmed().contains(QLatin1String("  ")) ? 1 : 0;
     }
@@ -159,8 +157,7 @@ QStringList splitSenses(const QString &text, SenseSplit split)
 QString cleanSense(const QString &sense)
 {
     static const QRegularExpression sound(QStringLiteral("\\[sound:[^\\]]*\\]"));
-    static const QRegularExpression cloze(
-        QStringLiteral("\\{\\{c\\d+::(.*?)(?:::[^}]*)?\\}\\}"));
+    static const QRegularExpression cloze(QStringLiteral("\\{\\{c\\d+::(.*?)(?:::[^}]*)?\\}\\}"));
     static const QRegularExpression classifier(
         QStringLiteral("CL:\\s*(?:[^\\s,;\\[\\]]+\\[[^\\]]*\\],?\\s*)+"));
     static const QRegularExpression pronounced(
@@ -238,9 +235,8 @@ QStringList meaningsOf(const QString &field, bool html, SenseSplit split,
     }
     QStringList meanings;
     const QString text = html ? htmlToText(field) : field;
-    for (const QString &sense : splitSenses(QString(text).replace(QLatin1Char('\r'),
-                                                                   QLatin1Char('\n')),
-                                            split)) {
+    for (const QString &sense :
+         splitSenses(QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')), split)) {
         const QString meaning = cleanSense(sense);
         if (!meaning.isEmpty() && !meanings.contains(meaning) &&
             !echoed.contains(squeezed(meaning))) {

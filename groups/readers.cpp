@@ -116,18 +116,20 @@ Headers readHeaders(const QString &text)
         const QString key = m.captured(1).trimmed().toLower();
         const QString value = m.captured(2);
         if (key == QLatin1String("separator")) {
-            headers.separator = namedSeparator(value.trimmed().isEmpty() ? value : value.trimmed());
+            headers.separator =
+                namedSeparator(value.trimmed().isEmpty() ? value : value.trimmed());
             if (headers.separator.isNull()) {
                 headers.error = QStringLiteral("unknown separator '%1'").arg(value);
             }
         } else if (key == QLatin1String("html")) {
             headers.htmlGiven = true;
-            headers.html = value.trimmed().compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
+            headers.html =
+                value.trimmed().compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
         } else if (key.endsWith(QLatin1String(" column"))) {
             headers.metaColumns.insert(value.trimmed().toInt());
         } else if (key == QLatin1String("columns")) {
-            headers.names = value.split(headers.separator.isNull() ? QLatin1Char('\t')
-                                                                   : headers.separator);
+            headers.names =
+                value.split(headers.separator.isNull() ? QLatin1Char('\t') : headers.separator);
         }
         headers.offset = end;
         if (headers.offset < text.size() && text[headers.offset] == QLatin1Char('\r')) {
@@ -175,9 +177,9 @@ Source readTableText(const QString &text, const ReadOptions &options)
         return failed(headers.line, headers.error);
     }
     const QStringView body = QStringView(text).mid(headers.offset);
-    const Table table = readTable(body, headers.separator.isNull() ? guessSeparator(body)
-                                                                   : headers.separator,
-                                  headers.line, true);
+    const Table table =
+        readTable(body, headers.separator.isNull() ? guessSeparator(body) : headers.separator,
+                  headers.line, true);
     Source source;
     addUnclosedQuote(source, table);
     const qsizetype width = usualWidth(table);
@@ -197,8 +199,8 @@ Source readTableText(const QString &text, const ReadOptions &options)
             const QString &field = record.fields[c];
             const bool html = headers.htmlGiven ? headers.html : looksLikeHtml(field);
             row << (headers.metaColumns.contains(static_cast<int>(c) + 1) ? QString()
-                    : html                                                 ? htmlToText(field)
-                                                                           : field);
+                    : html                                                ? htmlToText(field)
+                                                                          : field);
         }
         rows << row;
         lines << record.line;
@@ -213,9 +215,10 @@ Source readTableText(const QString &text, const ReadOptions &options)
     if (!choice.error.isEmpty()) {
         return failed(lines.value(0, headers.line), choice.error);
     }
-    source.columns = describeChoice(choice) +
-                     (choice.guess.isEmpty() ? QString() : QStringLiteral(" (") + choice.guess +
-                                                               QLatin1Char(')'));
+    source.columns =
+        describeChoice(choice) + (choice.guess.isEmpty()
+                                      ? QString()
+                                      : QStringLiteral(" (") + choice.guess + QLatin1Char(')'));
     const qsizetype first = choice.headingRow ? 1 : 0;
     QStringList meaningFields;
     for (qsizetype r = first; r < rows.size(); ++r) {
@@ -233,10 +236,10 @@ Source readTableText(const QString &text, const ReadOptions &options)
                 echoes << rows[r].value(c);
             }
         }
-        source.entries.append(
-            {rows[r].value(choice.word).trimmed(),
-             meaningsOf(rows[r].value(choice.meaning), false, split, echoes).join(QLatin1Char('\n')),
-             lines[r], QString()});
+        source.entries.append({rows[r].value(choice.word).trimmed(),
+                               meaningsOf(rows[r].value(choice.meaning), false, split, echoes)
+                                   .join(QLatin1Char('\n')),
+                               lines[r], QString()});
     }
     return source;
 }

@@ -40,13 +40,13 @@ QByteArray recoded(const QByteArray &bytes, const QString &how)
     const QString text = QString::fromUtf8(bytes);
     if (how == QLatin1String("utf16le") || how == QLatin1String("utf16be")) {
         QStringEncoder encoder(how == QLatin1String("utf16le") ? QStringEncoder::Utf16LE
-                                                                : QStringEncoder::Utf16BE,
+                                                               : QStringEncoder::Utf16BE,
                                QStringEncoder::Flag::WriteBom);
         return encoder.encode(text);
     }
     if (how == QLatin1String("gb18030_crlf")) {
-        return QStringEncoder("GB18030").encode(QString(text).replace(
-            QLatin1Char('\n'), QStringLiteral("\r\n")));
+        return QStringEncoder("GB18030").encode(
+            QString(text).replace(QLatin1Char('\n'), QStringLiteral("\r\n")));
     }
     if (how == QLatin1String("cr_no_final")) {
         return QByteArray(bytes).replace('\n', '\r').chopped(1);
@@ -74,41 +74,56 @@ void TestGroupsFiles::importsRealFiles_data()
     const QStringList tsvEntries{"八|eight; 8", "爸爸|(informal) father",
                                  "白天|daytime; during the day; day", "半年|half a year"};
     const QStringList csvEntries{"爱|love; like; be fond of; be keen on; cherish; be apt to",
-                                 "帮|help", "白|white; clear; pure; plain; wrongly written/mispronounced"};
-    QTest::newRow("anki_notes_html") << "hsk1-anki-notes.txt" << "" << 0 << 0 << 1
+                                 "帮|help",
+                                 "白|white; clear; pure; plain; wrongly written/mispronounced"};
+    QTest::newRow("anki_notes_html")
+        << "hsk1-anki-notes.txt"
+        << "" << 0 << 0 << 1
         << "column 1 (simplified) as the words and column 6 (English) as the meanings"
         << QStringList{"的|of; ~'s (possessive particle); (used after an attribute); (used to "
                        "form a nominal expression); (used at the end of a declarative sentence "
                        "for emphasis); really and truly; aim; clear",
                        "是|is; are; am; yes; to be; (used in given names)",
                        "我们|we; us; ourselves; our"};
-    QTest::newRow("tsv_semicolons") << tsv << "" << 0 << 0 << 1
-        << "column 1 (simplified) as the words and column 4 (English)" << tsvEntries;
-    QTest::newRow("csv_traditional_first_commas") << csv << "" << 0 << 0 << 1
-        << "column 2 (simplified) as the words and column 4 (English)" << csvEntries;
-    QTest::newRow("tsv_html_sound") << "hsk1-zhuyin-html.tsv" << "" << 0 << 0 << 1
+    QTest::newRow("tsv_semicolons")
+        << tsv << "" << 0 << 0 << 1 << "column 1 (simplified) as the words and column 4 (English)"
+        << tsvEntries;
+    QTest::newRow("csv_traditional_first_commas")
+        << csv << "" << 0 << 0 << 1 << "column 2 (simplified) as the words and column 4 (English)"
+        << csvEntries;
+    QTest::newRow("tsv_html_sound")
+        << "hsk1-zhuyin-html.tsv"
+        << "" << 0 << 0 << 1
         << "column 5 (English) as the meanings; column 2 traditional, 3 pinyin, 4 sound"
         << QStringList{"八|eight; 8", "百|surname Bai; hundred; numerous; all kinds of"};
-    QTest::newRow("pleco_categories") << "cccc-pleco.txt" << "" << 0 << 0 << 2 << "each category"
-        << QStringList{"他|he/she, him/her", "名字|name", "背|back of body; to carry sth on the back"};
-    QTest::newRow("kwordquiz_without_chinese") << "kwordquiz-example.kvtml" << "" << 0 << 1 << 0
-        << "no Chinese side (identifier 0 (English), identifier 1 (German))" << QStringList{};
-    QTest::newRow("kvtml1_without_chinese") << "kvoctrain-sample-en.kvtml" << "" << 0 << 1 << 0
+    QTest::newRow("pleco_categories") << "cccc-pleco.txt"
+                                      << "" << 0 << 0 << 2 << "each category"
+                                      << QStringList{"他|he/she, him/her", "名字|name",
+                                                     "背|back of body; to carry sth on the back"};
+    QTest::newRow("kwordquiz_without_chinese")
+        << "kwordquiz-example.kvtml"
+        << "" << 0 << 1 << 0 << "no Chinese side (identifier 0 (English), identifier 1 (German))"
+        << QStringList{};
+    QTest::newRow("kvtml1_without_chinese")
+        << "kvoctrain-sample-en.kvtml"
+        << "" << 0 << 1 << 0
         << "no Chinese side (identifier 0 (de), identifier 1 (en), identifier 2 (fr))"
         << QStringList{};
-    QTest::newRow("kvtml1_conjugations_left_out") << "kvoctrain-sample-en.kvtml" << "relabel_zh"
-        << 0 << 0 << 1 << "identifier 0 (zh) as the words and identifier 1 (en)"
+    QTest::newRow("kvtml1_conjugations_left_out")
+        << "kvoctrain-sample-en.kvtml"
+        << "relabel_zh" << 0 << 0 << 1 << "identifier 0 (zh) as the words and identifier 1 (en)"
         << QStringList{"gut|good", "gehen|go", "bezwingen|quell", "Unheil, Schaden|mischief"};
     QTest::newRow("utf16le_bom") << tsv << "utf16le" << 0 << 0 << 1 << "column 4" << tsvEntries;
     QTest::newRow("utf16be_bom") << csv << "utf16be" << 0 << 0 << 1 << "column 4" << csvEntries;
     QTest::newRow("gb18030_crlf") << tsv << "gb18030_crlf" << 0 << 0 << 1 << "column 4"
                                   << tsvEntries;
-    QTest::newRow("lone_cr_no_final_line_end") << csv << "cr_no_final" << 0 << 0 << 1
-                                               << "column 4" << csvEntries;
-    QTest::newRow("word_column_given") << tsv << "" << 2 << 0 << 1
-        << "column 2 (traditional) as the words" << QStringList{"愛好|to like; to take pleasure "
-                                                                "in; keen on; fond of; interest; "
-                                                                "hobby; appetite for"};
+    QTest::newRow("lone_cr_no_final_line_end")
+        << csv << "cr_no_final" << 0 << 0 << 1 << "column 4" << csvEntries;
+    QTest::newRow("word_column_given")
+        << tsv << "" << 2 << 0 << 1 << "column 2 (traditional) as the words"
+        << QStringList{"愛好|to like; to take pleasure "
+                       "in; keen on; fond of; interest; "
+                       "hobby; appetite for"};
 }
 
 // Guards against a column taken by its place rather than its content (pinyin, traditional
@@ -158,15 +173,16 @@ void TestGroupsFiles::cleansSenses_data()
 {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QStringList>("meanings");
-    QTest::newRow("cloze_and_sound") << "{{c1::to study::verb}}; [sound:xue.mp3]"
-                                     << QStringList{"to study"};
+    QTest::newRow("cloze_and_sound")
+        << "{{c1::to study::verb}}; [sound:xue.mp3]" << QStringList{"to study"};
     QTest::newRow("classifier_and_pronunciation")
         << "person; CL:個|个[ge4],位[wei4]; also pr. [shui2]; who (Taiwan pr. [shui2])"
         << QStringList{"person", "who"};
-    QTest::newRow("cross_references") << "see 的士[di1 shi4]; variant of 是[shi4]; aim"
-                                      << QStringList{"aim"};
+    QTest::newRow("cross_references")
+        << "see 的士[di1 shi4]; variant of 是[shi4]; aim" << QStringList{"aim"};
     QTest::newRow("brackets_and_quotes_not_split")
-        << "to hit (a ball; a drum); \"yes; no\" question" << QStringList{"to hit (a ball; a drum)", "\"yes; no\" question"};
+        << "to hit (a ball; a drum); \"yes; no\" question"
+        << QStringList{"to hit (a ball; a drum)", "\"yes; no\" question"};
     QTest::newRow("pinyin_chinese_zhuyin_alone") << "wǒ; 我; ㄨㄛˇ; I" << QStringList{"I"};
 }
 
@@ -192,8 +208,7 @@ void TestGroupsFiles::exportToClosedPipeFails()
     ::close(ends[0]);
     QProcess program;
     program.setChildProcessModifier([&ends] { ::dup2(ends[1], STDOUT_FILENO); });
-    program.start(QStringLiteral(WORDMOOR_GROUPS_PROGRAM),
-                  {QStringLiteral("export"), dir.path()});
+    program.start(QStringLiteral(WORDMOOR_GROUPS_PROGRAM), {QStringLiteral("export"), dir.path()});
     QVERIFY(program.waitForFinished(30000));
     ::close(ends[1]);
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);

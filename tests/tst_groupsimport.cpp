@@ -130,8 +130,8 @@ void TestGroupsImport::readsFormats_data()
                        "多|a; b; c; d; e; f; g; h; i; j; k; l; m; n"}
         << QList<int>{6, 7, 8, 9, 10};
     QTest::newRow("csv_semicolon_lf_no_heading")
-        << "list.txt" << QByteArray("学习;to study, to learn\n你好;\" hello ;hello\"\n") << Format::Csv
-        << QStringList{"学习|to study, to learn", "你好|hello"} << QList<int>{};
+        << "list.txt" << QByteArray("学习;to study, to learn\n你好;\" hello ;hello\"\n")
+        << Format::Csv << QStringList{"学习|to study, to learn", "你好|hello"} << QList<int>{};
     QTest::newRow("csv_tab_and_heading_without_chinese_kept")
         << "list.tsv" << QByteArray("ma\tmother\nba\tfather\n") << Format::Csv
         << QStringList{"ma|mother", "ba|father"} << QList<int>{};
@@ -345,8 +345,9 @@ void TestGroupsImport::commandLine_data()
     QTest::newRow("export_file") << QStringList{"export", "@/good", "-o", "@/out.txt"} << 0
                                  << "written to @/out.txt"
                                  << "";
-    QTest::newRow("export_full_device") << QStringList{"export", "@/good", "-o", "/dev/full"}
-                                        << 2 << "" << "No space left on device";
+    QTest::newRow("export_full_device")
+        << QStringList{"export", "@/good", "-o", "/dev/full"} << 2 << ""
+        << "No space left on device";
     QTest::newRow("import_folder_not_made")
         << QStringList{"import", "--into", "@/a.csv/new", "@/a.csv"} << 2 << ""
         << "cannot use @/a.csv as a folder: Not a directory";
