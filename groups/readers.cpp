@@ -388,13 +388,21 @@ Format detectFormat(const QByteArray &bytes, const QString &fileName)
 
 QString decodeImported(const QByteArray &bytes)
 {
-    if (bytes.startsWith("\xFF\xFE")) {
-        return QStringDecoder(QStringDecoder::Utf16LE).decode(QByteArrayView(bytes).sliced(2));
+    const bool little = bytes.startsWith("\xFF\xFE");
+    if (!little && !bytes.startsWith("\xFE\xFF")) {
+        return Files::decodeText(bytes);
     }
-    if (bytes.startsWith("\xFE\xFF")) {
-        return QStringDecoder(QStringDecoder::Utf16BE).decode(QByteArrayView(bytes).sliced(2));
+    QString text = QStringDecoder(little ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE)
+                       .decode(QByteArrayView(bytes).sliced(2));
+    // The decoder lets a surrogate without its pair through; no file can hold one.
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            ++i;
+        } else if (text[i].isSurrogate()) {
+            text[i] = QChar::ReplacementCharacter;
+        }
     }
-    return Files::decodeText(bytes);
+    return text;
 }
 
 Source readSource(const QByteArray &bytes, Format format, const ReadOptions &options)
