@@ -44,6 +44,11 @@ QByteArray recoded(const QByteArray &bytes, const QString &how)
                                QStringEncoder::Flag::WriteBom);
         return encoder.encode(text);
     }
+    if (how == QLatin1String("utf16le_lone_surrogate")) {
+        // "8; " becomes "8<a lone surrogate>; 8<U+FFFD>; ", one rendering twice once read.
+        return recoded(bytes, QStringLiteral("utf16le"))
+            .replace(QByteArray("8\0;\0", 4), QByteArray("8\0\xFF\xDF;\0 \08\0\xFD\xFF;\0", 14));
+    }
     if (how == QLatin1String("gb18030_crlf")) {
         return QStringEncoder("GB18030").encode(
             QString(text).replace(QLatin1Char('\n'), QStringLiteral("\r\n")));
@@ -114,6 +119,9 @@ void TestGroupsFiles::importsRealFiles_data()
         << "relabel_zh" << 0 << 0 << 1 << "identifier 0 (zh) as the words and identifier 1 (en)"
         << QStringList{"gut|good", "gehen|go", "bezwingen|quell", "Unheil, Schaden|mischief"};
     QTest::newRow("utf16le_bom") << tsv << "utf16le" << 0 << 0 << 1 << "column 4" << tsvEntries;
+    QTest::newRow("utf16_lone_surrogate")
+        << tsv << "utf16le_lone_surrogate" << 0 << 0 << 1 << "column 4"
+        << QStringList{QStringLiteral("八|eight; 8\uFFFD")};
     QTest::newRow("utf16be_bom") << csv << "utf16be" << 0 << 0 << 1 << "column 4" << csvEntries;
     QTest::newRow("gb18030_crlf") << tsv << "gb18030_crlf" << 0 << 0 << 1 << "column 4"
                                   << tsvEntries;
