@@ -104,7 +104,7 @@ void TestGroupsFiles::importsRealFiles_data()
     QTest::newRow("pleco_categories") << "cccc-pleco.txt"
                                       << "" << 0 << 0 << 2 << "each category"
                                       << QStringList{"他|he/she, him/her", "名字|name",
-                                                     "背|back of body; to carry sth on the back"};
+                                                     "事|matter"};
     QTest::newRow("kwordquiz_without_chinese")
         << "kwordquiz-example.kvtml"
         << "" << 0 << 1 << 0 << "no Chinese side (identifier 0 (English), identifier 1 (German))"
