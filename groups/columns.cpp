@@ -98,13 +98,17 @@ ColumnKind cellKind(const QString &cell)
         latin = latin || (c.isLetter() && c.script() == QChar::Script_Latin);
     }
     if (hasHan(text) && !latin && !hasZhuyin(text)) {
-        return ColumnKind::Chinese;
+        static const QRegularExpression sentence(QStringLiteral("[。？！]|\\p{Han}{12}"));
+        return sentence.match(text).hasMatch() ? ColumnKind::Sentence : ColumnKind::Chinese;
     }
     if (hasZhuyin(text) && !latin) {
         return ColumnKind::Zhuyin;
     }
     if (!meaningsOf(text, false, SenseSplit{}).isEmpty()) {
-        return ColumnKind::Meaning;
+        // "I love you." is an example; "to love" and "...I presume." are meanings.
+        static const QRegularExpression sentence(
+            QStringLiteral("^[A-Z][^;\\n]*\\s\\S+\\s\\S+\\s\\S+[.?!]$"));
+        return sentence.match(text).hasMatch() ? ColumnKind::Sentence : ColumnKind::Meaning;
     }
     return ColumnKind::Other;
 }
@@ -204,7 +208,8 @@ QString kindName(ColumnKind kind)
 {
     static const char *const names[] = {"empty",   "simplified", "traditional", "Chinese",
                                         "English", "pinyin",     "zhuyin",      "numbers",
-                                        "tags",    "sound",      "other"};
+                                        "tags",    "sentences",  "sound",       "other"};
+    static_assert(std::size(names) == static_cast<size_t>(ColumnKind::Other) + 1);
     return QLatin1String(names[static_cast<int>(kind)]);
 }
 

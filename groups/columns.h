@@ -18,8 +18,9 @@ enum class ColumnKind {
     Meaning,     // English text
     Pinyin,
     Zhuyin,
-    Number, // IDs, levels, frequencies
-    Tag,    // few values repeated (part of speech, level names)
+    Number,   // IDs, levels, frequencies
+    Tag,      // few values repeated (part of speech, level names)
+    Sentence, // examples, in Chinese or English
     Sound,
     Other
 };

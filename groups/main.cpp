@@ -198,6 +198,11 @@ int runImport(const QCommandLineParser &parser, const QStringList &files)
     for (const WrittenGroup &group : report.written) {
         printLine(stdout, describe(group));
     }
+    if (report.status == kCannotRun && !report.failure.startsWith(QLatin1String("--"))) {
+        printLine(stderr,
+                  QStringLiteral("%1: import: %2").arg(QLatin1String(kProgram), report.failure));
+        return kCannotRun;
+    }
     if (report.status == kCannotRun) {
         return cannotRun(QStringLiteral("import: ") + report.failure, QStringLiteral("import"));
     }
@@ -252,8 +257,9 @@ int runExport(const QCommandLineParser &parser, const QStringList &positional)
         const QString path = parser.value(QStringLiteral("output"));
         const QString error = writeOutput(path, result.text);
         if (!error.isEmpty()) {
-            return cannotRun(QStringLiteral("%1: cannot be written: %2").arg(path, error),
-                             QStringLiteral("export"));
+            printLine(stderr, QStringLiteral("%1: %2: cannot be written: %3")
+                                  .arg(QLatin1String(kProgram), path, error));
+            return kCannotRun;
         }
         printLine(stdout, QStringLiteral("%1 words of %2 groups written to %3")
                               .arg(result.words)

@@ -153,6 +153,12 @@ void TestGroupsImport::readsFormats_data()
                       "g3;鸟;<div><br></div>\n")
         << Format::Anki << QStringList{"猫|cat; kitty cat; feline", "狗|dog & hound; canine; pup"}
         << QList<int>{6};
+    QTest::newRow("csv_example_sentences_passed_over")
+        << "sentences.csv"
+        << QByteArray("我爱你。,爱,ài,to love,I love you all.\n你好吗？,好,hǎo,good; well,Are you "
+                      "well today?\n他们是学生。,学生,xuésheng,student,They are all students.\n")
+        << Format::Csv << QStringList{"爱|to love", "好|good; well", "学生|student"}
+        << QList<int>{};
     QTest::newRow("kvtml_locales_and_lessons")
         << "elements.kvtml" << QByteArray(kKvtml) << Format::Kvtml
         << QStringList{"土|earth & soil", "火|fire; flame", "水|water", "木|wood"}
