@@ -161,8 +161,8 @@ QString cleanSense(const QString &sense)
     static const QRegularExpression classifier(
         QStringLiteral("CL:\\s*(?:[^\\s,;\\[\\]]+\\[[^\\]]*\\],?\\s*)+"));
     static const QRegularExpression pronounced(
-        QStringLiteral("\\(?\\b(?:also|Taiwan|commonly|old|colloquial) pr\\. *\\[[^\\]]*\\]"
-                       "[^);]*\\)?"));
+        QStringLiteral("\\(?\\b(?:also|Taiwan|commonly|old|colloquial) pr\\.[^\\[\\];)]*"
+                       "\\[[^\\]]*\\][^);]*\\)?"));
     static const QRegularExpression crossReference(
         QStringLiteral("^(?:see(?: also)?|(?:old |archaic |unofficial |erroneous |ancient )?"
                        "variant of|same as|also written)\\s"),
@@ -178,9 +178,6 @@ QString cleanSense(const QString &sense)
     text.replace(sound, QString()).replace(cloze, QStringLiteral("\\1"));
     text.replace(classifier, QString()).replace(pronounced, QString());
     text = text.trimmed();
-    if (crossReference.match(text).hasMatch() && hasHan(text)) {
-        return QString();
-    }
     // Pinyin in brackets ("[wo3] I", "他/她 [tā]") and level tags ("[T0]", "[HSK1]").
     static const QRegularExpression tag(QStringLiteral("^[A-Z]+[0-9]*$"));
     for (qsizetype at = 0;;) {
@@ -197,6 +194,9 @@ QString cleanSense(const QString &sense)
         }
     }
     text = text.trimmed();
+    if (crossReference.match(text).hasMatch() && hasHan(text)) {
+        return QString();
+    }
     static const QRegularExpression abbreviatedPart(
         QStringLiteral("^(?:det|conj|prep|pron|num|adj|adv|n|v|m)\\.:\\s*"));
     text.remove(chineseLead);

@@ -101,10 +101,10 @@ void TestGroupsFiles::importsRealFiles_data()
         << "" << 0 << 0 << 1
         << "column 5 (English) as the meanings; column 2 traditional, 3 pinyin, 4 sound"
         << QStringList{"八|eight; 8", "百|surname Bai; hundred; numerous; all kinds of"};
-    QTest::newRow("pleco_categories") << "cccc-pleco.txt"
-                                      << "" << 0 << 0 << 2 << "each category"
-                                      << QStringList{"他|he/she, him/her", "名字|name",
-                                                     "事|matter"};
+    QTest::newRow("pleco_categories")
+        << "cccc-pleco.txt"
+        << "" << 0 << 0 << 2 << "each category"
+        << QStringList{"他|he/she, him/her", "名字|name", "事|matter"};
     QTest::newRow("kwordquiz_without_chinese")
         << "kwordquiz-example.kvtml"
         << "" << 0 << 1 << 0 << "no Chinese side (identifier 0 (English), identifier 1 (German))"
@@ -184,8 +184,9 @@ void TestGroupsFiles::cleansSenses_data()
     QTest::newRow("cloze_and_sound")
         << "{{c1::to study::verb}}; [sound:xue.mp3]" << QStringList{"to study"};
     QTest::newRow("classifier_and_pronunciation")
-        << "person; CL:個|个[ge4],位[wei4]; also pr. [shui2]; who (Taiwan pr. [shui2])"
-        << QStringList{"person", "who"};
+        << "person; CL:個|个[ge4],位[wei4]; also pr. [shui2]; who (Taiwan pr. [shui2]); a "
+           "moment (Taiwan pr. for this sense is [hui3])"
+        << QStringList{"person", "who", "a moment"};
     QTest::newRow("cross_references")
         << "see 的士[di1 shi4]; variant of 是[shi4]; aim" << QStringList{"aim"};
     QTest::newRow("brackets_and_quotes_not_split")
