@@ -205,43 +205,13 @@ Source readTableText(const QString &text, const ReadOptions &options)
         rows << row;
         lines << record.line;
     }
-    ColumnChoice choice =
-        chooseColumns(headers.names, rows, options.wordColumn, options.meaningColumn);
+    QList<int> meta;
     for (int column : headers.metaColumns) {
-        if (column >= 1 && column <= choice.kinds.size()) {
-            choice.kinds[column - 1] = ColumnKind::Tag;
-        }
+        meta << column - 1;
     }
-    if (!choice.error.isEmpty()) {
-        return failed(lines.value(0, headers.line), choice.error);
-    }
-    source.columns =
-        describeChoice(choice) + (choice.guess.isEmpty()
-                                      ? QString()
-                                      : QStringLiteral(" (") + choice.guess + QLatin1Char(')'));
-    const qsizetype first = choice.headingRow ? 1 : 0;
-    QStringList meaningFields;
-    for (qsizetype r = first; r < rows.size(); ++r) {
-        meaningFields << rows[r].value(choice.meaning);
-    }
-    const SenseSplit split = senseSplitOf(meaningFields);
-    for (qsizetype r = first; r < rows.size(); ++r) {
-        QStringList echoes;
-        for (int c = 0; c < choice.kinds.size(); ++c) {
-            const ColumnKind kind = choice.kinds[c];
-            if (c != choice.meaning &&
-                (kind == ColumnKind::Pinyin || kind == ColumnKind::Zhuyin ||
-                 kind == ColumnKind::Simplified || kind == ColumnKind::Traditional ||
-                 kind == ColumnKind::Chinese)) {
-                echoes << rows[r].value(c);
-            }
-        }
-        source.entries.append({rows[r].value(choice.word).trimmed(),
-                               meaningsOf(rows[r].value(choice.meaning), false, split, echoes)
-                                   .join(QLatin1Char('\n')),
-                               lines[r], QString()});
-    }
-    return source;
+    Source fields = readFields(headers.names, rows, lines, options, meta);
+    fields.notes = source.notes + fields.notes;
+    return fields;
 }
 
 // Pleco's flashcard export: "简体[繁體]<TAB>pinyin<TAB>definition" lines under "//Category"
@@ -379,11 +349,55 @@ Format detectFormat(const QByteArray &bytes, const QString &fileName)
     if (suffix == QLatin1String("csv") || suffix == QLatin1String("tsv")) {
         return Format::Csv;
     }
+    // The drill reads no UTF-16, so such a file is a list of another program's.
+    const bool utf16 = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
     if (groupName.match(QFileInfo(fileName).fileName()).hasMatch() ||
-        looksLikeWordFile(head.size() < bytes.size() ? head : head + '\n')) {
+        (!utf16 && looksLikeWordFile(head.size() < bytes.size() ? head : head + '\n'))) {
         return Format::WordFile;
     }
     return Format::Csv;
+}
+
+Source readFields(const QStringList &heading, const QList<QStringList> &rows,
+                  const QList<int> &lines, const ReadOptions &options, const QList<int> &meta)
+{
+    ColumnChoice choice = chooseColumns(heading, rows, options.wordColumn, options.meaningColumn);
+    for (int column : meta) {
+        if (column >= 0 && column < choice.kinds.size()) {
+            choice.kinds[column] = ColumnKind::Tag;
+        }
+    }
+    if (!choice.error.isEmpty()) {
+        return failed(lines.value(0, 1), choice.error);
+    }
+    Source source;
+    source.columns =
+        describeChoice(choice) + (choice.guess.isEmpty()
+                                      ? QString()
+                                      : QStringLiteral(" (") + choice.guess + QLatin1Char(')'));
+    const qsizetype first = choice.headingRow ? 1 : 0;
+    QStringList meaningFields;
+    for (qsizetype r = first; r < rows.size(); ++r) {
+        meaningFields << rows[r].value(choice.meaning);
+    }
+    const SenseSplit split = senseSplitOf(meaningFields);
+    for (qsizetype r = first; r < rows.size(); ++r) {
+        QStringList echoes; // what the meanings may repeat: the row's Chinese and pinyin
+        for (int c = 0; c < choice.kinds.size(); ++c) {
+            const ColumnKind kind = choice.kinds[c];
+            if (c != choice.meaning &&
+                (kind == ColumnKind::Pinyin || kind == ColumnKind::Zhuyin ||
+                 kind == ColumnKind::Simplified || kind == ColumnKind::Traditional ||
+                 kind == ColumnKind::Chinese)) {
+                echoes << rows[r].value(c);
+            }
+        }
+        source.entries.append({rows[r].value(choice.word).trimmed(),
+                               meaningsOf(rows[r].value(choice.meaning), false, split, echoes)
+                                   .join(QLatin1Char('\n')),
+                               lines.value(r, static_cast<int>(r) + 1), QString()});
+    }
+    return source;
 }
 
 QString decodeImported(const QByteArray &bytes)

@@ -49,4 +49,13 @@ QString decodeImported(const QByteArray &bytes);
 
 Source readSource(const QByteArray &bytes, Format format, const ReadOptions &options = {});
 
+// Entries from rows of fields as text (HTML made text with htmlToText), the word and
+// meaning columns chosen from their content as for CSV. heading names the columns when the
+// caller knows them (an Anki note type's field names), else the first row may be a
+// heading. lines gives each row's line (else rows count from 1); meta lists columns, from
+// 0, that hold no field of the note (Anki's tags or deck).
+Source readFields(const QStringList &heading, const QList<QStringList> &rows,
+                  const QList<int> &lines = {}, const ReadOptions &options = {},
+                  const QList<int> &meta = {});
+
 } // namespace Groups
