@@ -50,9 +50,10 @@ const QHash<QString, ColumnKind> &headingNames()
         add(ColumnKind::Chinese,
             {"chinese", "word", "words", "hanzi", "汉字", "漢字", "中文", "词语", "詞語",
              "character", "characters", "term", "vocab", "vocabulary", "headword", "expression"});
-        add(ColumnKind::Meaning, {"english", "meaning", "meanings", "definition", "definitions",
-                                  "translation", "translations", "gloss", "glosses", "英文",
-                                  "英语", "英語", "first translation", "english meaning"});
+        add(ColumnKind::Meaning,
+            {"english", "meaning", "meanings", "definition", "definitions", "translation",
+             "translations", "gloss", "glosses", "英文", "英语", "英語", "first translation",
+             "english meaning", "other translations"});
         add(ColumnKind::Pinyin, {"pinyin", "拼音", "pronunciation", "reading", "pinyin2"});
         add(ColumnKind::Zhuyin, {"zhuyin", "bopomofo", "注音"});
         add(ColumnKind::Number, {"id", "no", "no.", "#", "number", "index", "level", "hsk",
@@ -60,7 +61,7 @@ const QHash<QString, ColumnKind> &headingNames()
         add(ColumnKind::Tag,
             {"pos", "part of speech", "tags", "tag", "type", "category", "notes", "note",
              "example", "examples", "sentence", "audio", "sound", "parentword", "parentpinyin",
-             "other translations", "variants", "measure word", "classifier"});
+             "variants", "measure word", "classifier"});
         return map;
     }();
     return names;
