@@ -169,6 +169,16 @@ void TestGroupsImport::readsFormats_data()
                       "<text>书</text></translation><translation id=\"1\"><text>book</text>"
                       "</translation></entry></entries></kvtml>")
         << Format::Kvtml << QStringList{"书|book"} << QList<int>{};
+    QTest::newRow("kvtml_sides_by_name_among_three")
+        << "three.kvtml"
+        << QByteArray("<kvtml version=\"2.0\"><identifiers><identifier id=\"0\"><name>Deutsch"
+                      "</name><locale>de</locale></identifier><identifier id=\"1\"><name>中文"
+                      "</name></identifier><identifier id=\"2\"><locale>en-US</locale>"
+                      "</identifier></identifiers><entries><entry id=\"0\"><translation id=\"0\">"
+                      "<text>Buch</text></translation><translation id=\"1\"><text>书</text>"
+                      "</translation><translation id=\"2\"><text>book</text></translation>"
+                      "</entry></entries></kvtml>")
+        << Format::Kvtml << QStringList{"书|book"} << QList<int>{};
     QTest::newRow("wordmoor_gb18030_odd_line")
         << "ci7.txt"
         << gb18030(QStringLiteral(" 学习 \r\nto study;;to study\r\n孤"
