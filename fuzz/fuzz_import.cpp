@@ -1,11 +1,14 @@
-// The importers of wordmoor-groups on any bytes, read as each format (Anki's packages too): every
-// entry they make is one the drill runs, a group file written of them reads back as the same
-// entries, and a table written with the export's quoting reads back as the same fields.
+// The importers of wordmoor-groups on any bytes, read as each format (Anki's packages too,
+// and as tables with the columns the learner names): every entry they make is one the drill
+// runs, a group file written of them reads back as the same entries, a table written with the export's
+// quoting reads back as the same fields, and the column choice names columns that exist.
 #include "base/files.h"
 #include "drill/questions.h"
 #include "fuzz/check.h"
 #include "groups/ankipackage.h"
+#include "groups/columns.h"
 #include "groups/importer.h"
+#include "groups/meanings.h"
 #include "groups/readers.h"
 #include "groups/tabletext.h"
 
@@ -110,6 +113,26 @@ Groups::Source packageSource(const QByteArray &bytes)
 
 } // namespace
 
+// The choice names a column the rows have, never the same one twice, or says why not.
+void checkColumnChoice(const QString &text)
+{
+    QList<QStringList> rows;
+    for (const Groups::Record &record : Groups::readTable(text, QLatin1Char('\t')).records) {
+        rows << record.fields;
+    }
+    const Groups::ColumnChoice choice = Groups::chooseColumns({}, rows);
+    if (choice.error.isEmpty()) {
+        FUZZ_CHECK(choice.word >= 0 && choice.word < choice.kinds.size(),
+                   QString::number(choice.word));
+        FUZZ_CHECK(choice.meaning >= 0 && choice.meaning < choice.kinds.size() &&
+                       choice.meaning != choice.word,
+                   QString::number(choice.meaning));
+    }
+    for (const QString &meaning : Groups::meaningsOf(text, true, Groups::senseSplitOf({text}))) {
+        FUZZ_CHECK(!meaning.isEmpty() && meaning == meaning.trimmed(), meaning);
+    }
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     // The packages' unpacked collections go where the other targets' files go.
@@ -117,12 +140,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     Q_UNUSED(scratch);
     const QByteArray bytes = inputBytes(data, size);
     Groups::detectFormat(bytes, QStringLiteral("input.txt"));
-    for (Groups::Format format : {Groups::Format::Kvtml, Groups::Format::Anki, Groups::Format::Csv,
-                                  Groups::Format::WordFile, Groups::Format::AnkiPackage}) {
+    const Groups::ReadOptions named{2, 1}; // as --word-column 2 --meaning-column 1
+    for (const auto &[format, options] :
+         {std::pair{Groups::Format::Kvtml, Groups::ReadOptions{}},
+          std::pair{Groups::Format::Anki, Groups::ReadOptions{}},
+          std::pair{Groups::Format::Csv, Groups::ReadOptions{}},
+          std::pair{Groups::Format::Csv, named},
+          std::pair{Groups::Format::WordFile, Groups::ReadOptions{}},
+          std::pair{Groups::Format::Pleco, Groups::ReadOptions{}},
+          std::pair{Groups::Format::AnkiPackage, Groups::ReadOptions{}}}) {
         const Groups::Source source =
             format == Groups::Format::AnkiPackage
                 ? packageSource(bytes.startsWith("SQLite format 3") ? packed(bytes) : bytes)
-                : Groups::readSource(bytes, format);
+                : Groups::readSource(bytes, format, options);
         QList<Groups::Diagnostic> notes;
         QList<WordFile::Entry> entries;
         for (const Groups::PreparedEntry &prepared :
@@ -133,5 +163,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         checkWrittenGroup(entries);
     }
     checkTableRoundTrip(Files::decodeText(bytes));
+    checkColumnChoice(Groups::decodeImported(bytes));
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "groups/ankipackage.h"
 
 #include "groups/collection.h"
+#include "groups/meanings.h"
 
 #include <QAtomicInteger>
 #include <QFile>
@@ -307,35 +308,6 @@ AnkiPackage readZip(zip_t *zip, qint64 mostBytes)
     return package;
 }
 
-// The field of this kind in more than half the notes: the first or, with last, the last.
-qsizetype fieldWhere(const QList<QStringList> &texts, qsizetype fields, bool last, qsizetype other,
-                     bool (*holds)(const QString &))
-{
-    for (qsizetype k = 0; k < fields; ++k) {
-        const qsizetype f = last ? fields - 1 - k : k;
-        const auto count = std::count_if(texts.begin(), texts.end(), [&](const QStringList &note) {
-            return f < note.size() && holds(note[f]);
-        });
-        if (f != other && 2 * count > texts.size()) {
-            return f;
-        }
-    }
-    return -1;
-}
-
-bool holdsChinese(const QString &text)
-{
-    return hasHan(text);
-}
-
-bool holdsEnglish(const QString &text)
-{
-    return !hasHan(text) && std::any_of(text.begin(), text.end(), [](QChar c) {
-        return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
-               (c >= QLatin1Char('A') && c <= QLatin1Char('Z'));
-    });
-}
-
 QString notZip()
 {
     return QStringLiteral("not a zip file, so not an Anki package");
@@ -386,7 +358,7 @@ AnkiPackage readAnkiPackage(const QByteArray &bytes, qint64 mostBytes)
     return readZip(zip.get(), mostBytes);
 }
 
-Source packageSource(const AnkiPackage &package)
+Source packageSource(const AnkiPackage &package, const ReadOptions &options)
 {
     Source source;
     if (!package.error.isEmpty()) {
@@ -395,35 +367,42 @@ Source packageSource(const AnkiPackage &package)
         return source;
     }
     int number = 0;
+    QStringList columns;
     for (const AnkiNoteType &type : package.noteTypes) {
         QList<QStringList> texts;
-        qsizetype fields = 0;
+        QList<int> lines;
         for (const QStringList &note : type.notes) {
             QStringList text;
             for (const QString &field : note) {
                 text.append(htmlToText(field));
             }
-            fields = std::max(fields, text.size());
             texts.append(text);
+            lines.append(++number);
         }
-        const qsizetype word = fieldWhere(texts, fields, false, -1, holdsChinese);
-        const qsizetype meaning = fieldWhere(texts, fields, true, word, holdsEnglish);
-        if (word < 0 || meaning < 0) {
+        // Every note type is a table of its own, its field names the heading.
+        Source part = readFields(type.fieldNames, texts, lines, options);
+        // A collection holds every deck of its learner: one without Chinese is not taken.
+        if (part.ok && std::none_of(part.entries.begin(), part.entries.end(),
+                                    [](const SourceEntry &e) { return hasHan(e.word); })) {
+            part.ok = false;
+            part.notes = {{QString(), 1, Severity::Warning,
+                           QStringLiteral("no field of Chinese words")}};
+        }
+        if (!part.ok) {
             source.notes.append(
-                {QString(), number + 1, Severity::Warning,
-                 QStringLiteral("note type '%1': no field of %2 in most notes; its %3 notes "
-                                "are left out")
-                     .arg(type.name, word < 0 ? QStringLiteral("Chinese words")
-                                              : QStringLiteral("English renderings"))
+                {QString(), lines.value(0, 1), Severity::Warning,
+                 QStringLiteral("note type '%1': %2; its %3 notes are left out")
+                     .arg(type.name,
+                          part.notes.isEmpty() ? QStringLiteral("no column to take")
+                                               : part.notes.first().text)
                      .arg(texts.size())});
-            number += int(texts.size());
             continue;
         }
-        for (const QStringList &text : texts) {
-            ++number;
-            source.entries.append({text.value(word), text.value(meaning), number});
-        }
+        columns.append(QStringLiteral("note type '%1': %2").arg(type.name, part.columns));
+        source.entries.append(part.entries);
+        source.notes.append(part.notes);
     }
+    source.columns = columns.join(QStringLiteral("; "));
     return source;
 }
 

@@ -36,10 +36,10 @@ bool looksLikeZip(const QByteArray &head);
 AnkiPackage readAnkiPackage(const QString &path, qint64 mostBytes = kMostCollectionBytes);
 AnkiPackage readAnkiPackage(const QByteArray &bytes, qint64 mostBytes = kMostCollectionBytes);
 
-// The entries of a package: of each note type, the first field that holds Chinese in most
-// notes is the word, the last other field that holds Latin letters and no Chinese in most
-// notes the renderings, both as text. A note type without either is left out with a
-// warning. An entry's line is its note's number in the package.
-Source packageSource(const AnkiPackage &package);
+// The entries of a package: each note type's fields, made text, go through the column
+// choice of tables, its field names the heading. A note type without a column of words or
+// of meanings is left out with a warning. An entry's line is its note's number in the
+// package.
+Source packageSource(const AnkiPackage &package, const ReadOptions &options = {});
 
 } // namespace Groups

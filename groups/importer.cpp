@@ -1,13 +1,17 @@
 #include "groups/importer.h"
 
+#include "base/files.h"
 #include "drill/questions.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSet>
 #include <QTemporaryFile>
 
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <memory>
 #include <unistd.h>
@@ -50,11 +54,6 @@ QString unfit(const QString &word, const QStringList &renderings, const QString 
     if (renderings.isEmpty()) {
         return shown(word) + QStringLiteral(": no rendering");
     }
-    if (renderings.size() > kMostRenderings) {
-        return shown(word) + QStringLiteral(": %1 renderings; a word may have at most %2")
-                                 .arg(renderings.size())
-                                 .arg(kMostRenderings);
-    }
     // UTF-16 units: never fewer than code points, so a drill counting either accepts it.
     const qsizetype longest = std::max(word.size(), line.size());
     if (longest > WordFile::kMaxLineLength) {
@@ -71,7 +70,16 @@ QString unfit(const QString &word, const QStringList &renderings, const QString 
 QList<PreparedEntry> prepareEntries(const QList<SourceEntry> &entries, const QString &path,
                                     QList<Diagnostic> &notes)
 {
-    QList<PreparedEntry> prepared;
+    struct Pending {
+        QString word;
+        QStringList renderings;
+        int line = 0;
+        QString group;
+        int offered = 0; // renderings before the drill's limit
+    };
+    QList<Pending> pending;
+    QHash<QString, qsizetype> seen; // group + word -> index in pending
+    const qsizetype firstNote = notes.size();
     for (const SourceEntry &source : entries) {
         const QString renderingsText = withLineFeeds(source.renderings);
         const QString word = withLineFeeds(source.word.trimmed());
@@ -79,10 +87,7 @@ QList<PreparedEntry> prepareEntries(const QList<SourceEntry> &entries, const QSt
             continue; // an empty row, as spreadsheets leave them
         }
         QStringList renderings;
-        const QStringList parts = renderingsText.contains(QLatin1Char('\n'))
-                                      ? renderingsText.split(QLatin1Char('\n'))
-                                      : QStringList{renderingsText};
-        for (const QString &part : parts) {
+        for (const QString &part : renderingsText.split(QLatin1Char('\n'))) {
             for (const QString &piece : Questions::splitTranslations(part)) {
                 const QString rendering = piece.trimmed();
                 if (!rendering.isEmpty() && !renderings.contains(rendering)) {
@@ -90,14 +95,52 @@ QList<PreparedEntry> prepareEntries(const QList<SourceEntry> &entries, const QSt
                 }
             }
         }
-        const QString line = renderings.join(QStringLiteral("; "));
-        const QString why = unfit(word, renderings, line);
+        const QString why =
+            word.isEmpty() || word.contains(QLatin1Char('\n')) || renderings.isEmpty()
+                ? unfit(word, renderings, QString())
+                : QString();
         if (!why.isEmpty()) {
             notes.append({path, source.line, Severity::Warning, QStringLiteral("skipped ") + why});
             continue;
         }
-        prepared.append({WordFile::Entry{word, line}, source.line});
+        const QString key = source.group + QLatin1Char('\n') + word;
+        if (seen.contains(key)) {
+            Pending &first = pending[seen.value(key)];
+            for (const QString &rendering : renderings) {
+                if (!first.renderings.contains(rendering)) {
+                    first.renderings.append(rendering);
+                }
+            }
+            notes.append({path, source.line, Severity::Warning,
+                          QStringLiteral("merged %1 into its entry on line %2")
+                              .arg(shown(word))
+                              .arg(first.line)});
+            continue;
+        }
+        seen.insert(key, pending.size());
+        pending.append({word, renderings, source.line, source.group, 0});
     }
+    QList<PreparedEntry> prepared;
+    for (Pending &entry : pending) {
+        entry.offered = static_cast<int>(entry.renderings.size());
+        if (entry.offered > kMostRenderings) {
+            entry.renderings = entry.renderings.mid(0, kMostRenderings);
+            notes.append({path, entry.line, Severity::Warning,
+                          QStringLiteral("kept the first %1 of the %2 renderings of %3")
+                              .arg(kMostRenderings)
+                              .arg(entry.offered)
+                              .arg(shown(entry.word))});
+        }
+        const QString line = entry.renderings.join(QStringLiteral("; "));
+        const QString why = unfit(entry.word, entry.renderings, line);
+        if (!why.isEmpty()) {
+            notes.append({path, entry.line, Severity::Warning, QStringLiteral("skipped ") + why});
+            continue;
+        }
+        prepared.append({WordFile::Entry{entry.word, line}, entry.line, entry.group});
+    }
+    std::stable_sort(notes.begin() + firstNote, notes.end(),
+                     [](const Diagnostic &a, const Diagnostic &b) { return a.line < b.line; });
     return prepared;
 }
 
@@ -143,7 +186,11 @@ int writeNewFiles(const QList<NewFile> &files, QString *error)
     }
     // One flush of the file system for all files, not one for each: that took 2.7 s for
     // 600 groups.
-    ::syncfs(written.front()->handle());
+    if (::syncfs(written.front()->handle()) != 0) {
+        *error = QStringLiteral("%1: %2").arg(files.front().path,
+                                              QString::fromLocal8Bit(std::strerror(errno)));
+        return 0;
+    }
     int renamed = 0;
     for (auto &temporary : written) {
         const QString &path = files[renamed].path;
@@ -184,8 +231,13 @@ bool planFile(const QString &fileName, const ImportRequest &request, QList<Plann
         return false;
     }
     const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        report.diagnostics.append({fileName, 1, Severity::Error,
+                                   QStringLiteral("cannot be read: %1").arg(file.errorString())});
+        return false;
+    }
     const Format format = request.format.value_or(detectFormat(bytes, fileName));
-    Source source = readSource(bytes, format);
+    Source source = readSource(bytes, format, request.columns);
     for (Diagnostic &note : source.notes) {
         note.path = fileName;
         report.diagnostics.append(note);
@@ -193,8 +245,17 @@ bool planFile(const QString &fileName, const ImportRequest &request, QList<Plann
     if (!source.ok) {
         return false;
     }
+    report.lines << QStringLiteral("%1: read as %2, taking %3")
+                        .arg(fileName, formatName(format), source.columns);
     const QList<PreparedEntry> entries =
         prepareEntries(source.entries, fileName, report.diagnostics);
+    if (request.preview) {
+        for (qsizetype i = 0; i < entries.size() && i < kPreviewEntries; ++i) {
+            report.lines << QStringLiteral("  %1  ->  %2")
+                                .arg(entries[i].entry.word, entries[i].entry.translations);
+        }
+        report.lines << QStringLiteral("  (%1 entries in all)").arg(entries.size());
+    }
     if (entries.size() < kLeastWords) {
         report.diagnostics.append(
             {fileName, 1, Severity::Error,
@@ -205,23 +266,38 @@ bool planFile(const QString &fileName, const ImportRequest &request, QList<Plann
                  .arg(kLeastWords)});
         return false;
     }
-    qsizetype next = 0;
-    for (int size : groupSizes(static_cast<int>(entries.size()), request.groupSize)) {
-        PlannedGroup group;
-        group.written.source = fileName;
-        group.written.format = format;
-        group.written.words = size;
-        // Lesson order need not follow the lines, so the span is given.
-        group.written.firstLine = entries[next].line;
-        group.written.lastLine = entries[next].line;
-        for (int k = 0; k < size; ++k) {
-            const PreparedEntry &entry = entries[next + k];
-            group.entries.append(entry.entry);
-            group.written.firstLine = std::min(group.written.firstLine, entry.line);
-            group.written.lastLine = std::max(group.written.lastLine, entry.line);
+    // Each of the source's categories in groups of its own.
+    for (qsizetype start = 0, end = 0; start < entries.size(); start = end) {
+        while (end < entries.size() && entries[end].group == entries[start].group) {
+            ++end;
         }
-        next += size;
-        plan.append(group);
+        if (end - start < kLeastWords) {
+            report.diagnostics.append({fileName, entries[start].line, Severity::Warning,
+                                       QStringLiteral("skipped the category '%1': it holds one "
+                                                      "word, and a group needs %2")
+                                           .arg(entries[start].group)
+                                           .arg(kLeastWords)});
+            continue;
+        }
+        qsizetype next = start;
+        for (int size : groupSizes(static_cast<int>(end - start), request.groupSize)) {
+            PlannedGroup group;
+            group.written.source = fileName;
+            group.written.format = format;
+            group.written.words = size;
+            group.written.category = entries[start].group;
+            // Lesson order need not follow the lines, so the span is given.
+            group.written.firstLine = entries[next].line;
+            group.written.lastLine = entries[next].line;
+            for (int k = 0; k < size; ++k) {
+                const PreparedEntry &entry = entries[next + k];
+                group.entries.append(entry.entry);
+                group.written.firstLine = std::min(group.written.firstLine, entry.line);
+                group.written.lastLine = std::max(group.written.lastLine, entry.line);
+            }
+            next += size;
+            plan.append(group);
+        }
     }
     return true;
 }
@@ -264,38 +340,43 @@ ImportReport importFiles(const ImportRequest &request)
             return report;
         }
     }
-    if (!plan.isEmpty() && !QDir().mkpath(ciku)) {
+    if (request.preview) {
+        report.status = allRead && !plan.isEmpty() ? kSuccess : kProblemsFound;
+        return report;
+    }
+    QString error;
+    if (!plan.isEmpty() && !Files::makePath(ciku, &error)) {
         report.status = kCannotRun;
-        report.failure = QStringLiteral("%1: cannot create the folder").arg(ciku);
+        report.failure = error;
         return report;
     }
     QList<NewFile> files;
     for (const PlannedGroup &group : plan) {
         files.append({group.written.path, groupFileBytes(group.entries)});
     }
-    QString error;
     const int written = writeNewFiles(files, &error);
     for (int g = 0; g < written; ++g) {
         report.written.append(plan[g].written);
     }
     if (written < plan.size()) {
         // The groups after it are not written either: they would lie past a gap.
-        report.diagnostics.append({files[written].path, 1, Severity::Error,
-                                   QStringLiteral("cannot be written: %1").arg(error)});
-        report.status = kProblemsFound;
+        report.status = kCannotRun;
+        report.failure = QStringLiteral("cannot be written: %1").arg(error);
         return report;
     }
-    report.status = allRead ? kSuccess : kProblemsFound;
+    // A file that brought nothing in is a problem even when another one did.
+    report.status = allRead && !plan.isEmpty() ? kSuccess : kProblemsFound;
     return report;
 }
 
 QString describe(const WrittenGroup &group)
 {
-    return QStringLiteral("group %1 (%2): %3 words from %4 (%5, lines %6 to %7)")
+    return QStringLiteral("group %1 (%2): %3 words from %4 (%5, %6lines %7 to %8)")
         .arg(group.number)
         .arg(group.path)
         .arg(group.words)
-        .arg(group.source, formatName(group.format))
+        .arg(group.source, formatName(group.format),
+             group.category.isEmpty() ? QString() : QStringLiteral("'%1', ").arg(group.category))
         .arg(group.firstLine)
         .arg(group.lastLine);
 }

@@ -22,11 +22,15 @@ constexpr int kSmallestGroupSize = 3;
 struct PreparedEntry {
     WordFile::Entry entry; // renderings joined by "; "
     int line = 0;          // where it stands in its source
+    QString group;         // the source's category, if it has them
 };
 
 // Drill entries from a source's entries: the word trimmed, the renderings cut at ";" and
-// at line breaks, trimmed, the empty and repeated ones dropped. An entry that cannot
-// become a drill entry is left out with a warning naming its line and word.
+// at line breaks, trimmed, the empty and repeated ones dropped. A word that comes again in
+// the same group of the source is merged into its first entry, its renderings after the
+// others; of more than the drill's 14 renderings the first 14 are kept, with a warning.
+// An entry that cannot become a drill entry is left out with a warning naming its line
+// and word.
 QList<PreparedEntry> prepareEntries(const QList<SourceEntry> &entries, const QString &path,
                                     QList<Diagnostic> &notes);
 
@@ -50,8 +54,13 @@ struct ImportRequest {
     QString folder; // ends in "/"; created when missing
     int groupSize = kDefaultGroupSize;
     std::optional<Format> format; // detected per file when not set
+    ReadOptions columns;          // the word and meaning columns, when the learner names them
+    bool preview = false;         // tell what would be imported, and write nothing
     QStringList files;
 };
+
+// How many entries of each file a preview shows.
+constexpr int kPreviewEntries = 8;
 
 struct WrittenGroup {
     int number = 0;
@@ -61,12 +70,14 @@ struct WrittenGroup {
     Format format = Format::Csv;
     int firstLine = 0;
     int lastLine = 0;
+    QString category; // the source's category the group holds, if it has them
 };
 
 struct ImportReport {
     int status = kSuccess;
     QString failure; // why nothing could be imported (status kCannotRun)
     QList<Diagnostic> diagnostics;
+    QStringList lines; // for the learner: what each file's columns were taken as; a preview
     QList<WrittenGroup> written;
 };
 

@@ -9,9 +9,13 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 
 using namespace Groups;
 
@@ -20,10 +24,21 @@ namespace
 
 const char *const kProgram = "wordmoor-groups";
 
+// The first failure to write to standard output, as the system gave it; 0 for none.
+int outputError = 0;
+
+void write(std::FILE *stream, const QByteArray &bytes)
+{
+    if (std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream) !=
+            static_cast<size_t>(bytes.size()) &&
+        stream == stdout && outputError == 0) {
+        outputError = errno != 0 ? errno : EIO;
+    }
+}
+
 void print(std::FILE *stream, const QString &text)
 {
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+    write(stream, text.toUtf8());
 }
 
 void printLine(std::FILE *stream, const QString &text)
@@ -87,11 +102,13 @@ const Command kCommands[] = {
      "problem as PATH:LINE: error: TEXT (the drill refuses the group) or PATH:LINE: warning: "
      "TEXT (it accepts it, but it makes a poor drill), then a line per group and a total. "
      "Exits with 1 when it found errors."},
-    {"import", "[--into FOLDER] [--size N] [--format F] FILE...",
+    {"import", "[--into FOLDER] [--size N] [--format F] [--preview] FILE...",
      "Appends the entries of each FILE as new groups after the last group of FOLDER, which "
-     "is created if missing. Reads KVTML 2 (KWordQuiz, Parley), Anki's Notes in Plain Text, "
-     "CSV as spreadsheets save it, and Wordmoor's own word files. Never changes an existing "
-     "file."},
+     "is created if missing. Reads KVTML (KWordQuiz, Parley, KVocTrain), Anki's Notes in "
+     "Plain Text, Pleco's flashcard text, CSV and TSV as spreadsheets and word lists have "
+     "them (UTF-8, UTF-16 or GB18030), and Wordmoor's own word files. The column of Chinese "
+     "words and the column of English meanings are told from the content, and each import "
+     "says which it took. Never changes an existing file."},
     {"export", "[FOLDER] [--output FILE]",
      "Writes every group as one UTF-8 text in Anki's plain-text form (word, renderings, a tag "
      "naming the group), which Anki and import both read."},
@@ -151,21 +168,47 @@ int runImport(const QCommandLineParser &parser, const QStringList &files)
         Format format = Format::Csv;
         if (!parseFormat(parser.value(QStringLiteral("format")), &format)) {
             return cannotRun(QStringLiteral("import: unknown format '%1' (kvtml, anki, csv, "
-                                            "wordmoor or apkg)")
+                                            "pleco, wordmoor or apkg)")
                                  .arg(parser.value(QStringLiteral("format"))),
                              QStringLiteral("import"));
         }
         request.format = format;
     }
+    for (const char *option : {"word-column", "meaning-column"}) {
+        if (!parser.isSet(QLatin1String(option))) {
+            continue;
+        }
+        bool ok = false;
+        const int column = parser.value(QLatin1String(option)).toInt(&ok);
+        if (!ok || column < 1) {
+            return cannotRun(QStringLiteral("import: --%1 takes a column number from 1")
+                                 .arg(QLatin1String(option)),
+                             QStringLiteral("import"));
+        }
+        (option[0] == 'w' ? request.columns.wordColumn : request.columns.meaningColumn) = column;
+    }
+    request.preview = parser.isSet(QStringLiteral("preview"));
     const ImportReport report = importFiles(request);
     for (const Diagnostic &d : report.diagnostics) {
         printLine(stderr, formatDiagnostic(d));
     }
-    if (report.status == kCannotRun) {
-        return cannotRun(QStringLiteral("import: ") + report.failure, QStringLiteral("import"));
+    for (const QString &line : report.lines) {
+        printLine(stdout, line);
     }
     for (const WrittenGroup &group : report.written) {
         printLine(stdout, describe(group));
+    }
+    if (report.status == kCannotRun && !report.failure.startsWith(QLatin1String("--"))) {
+        printLine(stderr,
+                  QStringLiteral("%1: import: %2").arg(QLatin1String(kProgram), report.failure));
+        return kCannotRun;
+    }
+    if (report.status == kCannotRun) {
+        return cannotRun(QStringLiteral("import: ") + report.failure, QStringLiteral("import"));
+    }
+    if (request.preview) {
+        printLine(stdout, QStringLiteral("Preview only: nothing written."));
+        return report.status;
     }
     printLine(stdout, report.written.isEmpty()
                           ? QStringLiteral("No group written.")
@@ -175,6 +218,27 @@ int runImport(const QCommandLineParser &parser, const QStringList &files)
                                 .arg(report.written.size() == 1 ? QStringLiteral("group")
                                                                 : QStringLiteral("groups")));
     return report.status;
+}
+
+// A file is written whole or not at all; a device or a pipe (/dev/stdout, /dev/full) is
+// written in place, and its failure told as well.
+QString writeOutput(const QString &path, const QByteArray &bytes)
+{
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        QFile device(path);
+        if (!device.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+            device.write(bytes) != bytes.size()) {
+            return device.errorString();
+        }
+        device.close();
+        return device.error() == QFileDevice::NoError ? QString() : device.errorString();
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        return file.errorString();
+    }
+    return QString();
 }
 
 int runExport(const QCommandLineParser &parser, const QStringList &positional)
@@ -188,15 +252,14 @@ int runExport(const QCommandLineParser &parser, const QStringList &positional)
         printLine(stderr, formatDiagnostic(d));
     }
     if (!parser.isSet(QStringLiteral("output"))) {
-        std::fwrite(result.text.constData(), 1, static_cast<size_t>(result.text.size()), stdout);
+        write(stdout, result.text);
     } else {
         const QString path = parser.value(QStringLiteral("output"));
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(result.text) != result.text.size() ||
-            !file.commit()) {
-            return cannotRun(
-                QStringLiteral("%1: cannot be written: %2").arg(path, file.errorString()),
-                QStringLiteral("export"));
+        const QString error = writeOutput(path, result.text);
+        if (!error.isEmpty()) {
+            printLine(stderr, QStringLiteral("%1: %2: cannot be written: %3")
+                                  .arg(QLatin1String(kProgram), path, error));
+            return kCannotRun;
         }
         printLine(stdout, QStringLiteral("%1 words of %2 groups written to %3")
                               .arg(result.words)
@@ -241,9 +304,19 @@ int runCommand(const Command &command, const QStringList &arguments)
                  .arg(kDefaultGroupSize),
              QStringLiteral("N")},
             {QStringLiteral("format"),
-             QStringLiteral("Read every FILE as F: kvtml, anki, csv, wordmoor or apkg (an "
-                            "Anki package), instead of telling the format from the content."),
+             QStringLiteral("Read every FILE as F: kvtml, anki, csv, pleco, wordmoor or "
+                            "apkg (an Anki package), instead of telling the format from the "
+                            "content."),
              QStringLiteral("F")},
+            {QStringLiteral("word-column"),
+             QStringLiteral("Take column N (from 1) of a CSV, TSV or Anki file as the words."),
+             QStringLiteral("N")},
+            {QStringLiteral("meaning-column"),
+             QStringLiteral("Take column N (from 1) of a CSV, TSV or Anki file as the meanings."),
+             QStringLiteral("N")},
+            {QStringLiteral("preview"),
+             QStringLiteral("Print the columns taken and the first entries of each FILE as "
+                            "they would become group lines, and write nothing.")},
         });
         parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Files to import."),
                                      QStringLiteral("FILE..."));
@@ -282,7 +355,24 @@ int runCommand(const Command &command, const QStringList &arguments)
 
 } // namespace
 
+int runMain(int argc, char *argv[]);
+
 int main(int argc, char *argv[])
+{
+    // A reader that went away is a failed write, told and not a silent death.
+    std::signal(SIGPIPE, SIG_IGN);
+    int status = runMain(argc, argv);
+    if ((std::fflush(stdout) != 0 || std::ferror(stdout)) && outputError == 0) {
+        outputError = errno != 0 ? errno : EIO;
+    }
+    if (outputError != 0) {
+        std::fprintf(stderr, "%s: standard output: %s\n", kProgram, std::strerror(outputError));
+        status = kCannotRun;
+    }
+    return status;
+}
+
+int runMain(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QLatin1String(kProgram));

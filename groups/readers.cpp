@@ -2,13 +2,16 @@
 
 #include "base/files.h"
 #include "groups/ankipackage.h"
+#include "groups/columns.h"
+#include "groups/kvtml.h"
+#include "groups/meanings.h"
 #include "groups/tabletext.h"
 
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
 #include <QSet>
-#include <QXmlStreamReader>
+#include <QStringDecoder>
 
 #include <iterator>
 
@@ -18,7 +21,7 @@ namespace Groups
 namespace
 {
 
-const char *const kFormatNames[] = {"kvtml", "anki", "csv", "wordmoor", "apkg"};
+const char *const kFormatNames[] = {"kvtml", "anki", "csv", "wordmoor", "pleco", "apkg"};
 
 Diagnostic note(int line, Severity severity, const QString &text)
 {
@@ -64,98 +67,6 @@ void addUnclosedQuote(Source &source, const Table &table)
     }
 }
 
-Source readKvtml(const QByteArray &bytes)
-{
-    QXmlStreamReader xml(bytes);
-    QStringList path;                           // names of the open elements
-    QList<std::pair<QString, QString>> locales; // identifier -> locale, in file order
-    QString identifier;
-    QStringList entryIds;
-    QHash<QString, int> entryLines;
-    QHash<QString, QHash<QString, QString>> texts; // entry id -> translation id -> text
-    QString entry;
-    QString translation;
-    QStringList lessonOrder;
-    while (!xml.atEnd()) {
-        if (xml.readNext() == QXmlStreamReader::EndElement) {
-            path.removeLast();
-            continue;
-        }
-        if (!xml.isStartElement()) {
-            continue;
-        }
-        const QString name = xml.name().toString();
-        const QString parent = path.value(path.size() - 1);
-        const QString id = xml.attributes().value(QLatin1String("id")).toString();
-        if (path.isEmpty() && name != QLatin1String("kvtml")) {
-            return failed(static_cast<int>(xml.lineNumber()),
-                          QStringLiteral("not a KVTML document (it begins with <%1>)").arg(name));
-        }
-        if (path.isEmpty() &&
-            xml.attributes().value(QLatin1String("version")).startsWith(QLatin1Char('1'))) {
-            return failed(static_cast<int>(xml.lineNumber()),
-                          QStringLiteral("KVTML 1 is not read; save the file again as KVTML 2"));
-        }
-        if (name == QLatin1String("identifier") && parent == QLatin1String("identifiers")) {
-            identifier = id;
-        } else if (name == QLatin1String("locale") && parent == QLatin1String("identifier")) {
-            locales.append({identifier, xml.readElementText().trimmed()});
-            continue; // the reader is past its end element
-        } else if (name == QLatin1String("entry") && parent == QLatin1String("entries")) {
-            entry = id;
-            if (!entryLines.contains(id)) {
-                entryIds.append(id);
-                entryLines.insert(id, static_cast<int>(xml.lineNumber()));
-            }
-        } else if (name == QLatin1String("translation") && parent == QLatin1String("entry") &&
-                   path.value(path.size() - 2) == QLatin1String("entries")) {
-            translation = id;
-        } else if (name == QLatin1String("text") && parent == QLatin1String("translation") &&
-                   path.value(path.size() - 3) == QLatin1String("entries")) {
-            texts[entry].insert(translation,
-                                xml.readElementText(QXmlStreamReader::SkipChildElements));
-            continue;
-        } else if (name == QLatin1String("entry") && path.contains(QLatin1String("lessons"))) {
-            lessonOrder.append(id);
-        }
-        path.append(name);
-    }
-    if (xml.hasError()) {
-        return failed(static_cast<int>(xml.lineNumber()),
-                      QStringLiteral("not well-formed XML: %1").arg(xml.errorString()));
-    }
-    // The word is the Chinese translation and the renderings the English one; without
-    // locales, the first and second.
-    const auto byLocale = [&](const char *prefix, const QString &fallback) {
-        for (const auto &[id, locale] : locales) {
-            if (locale.startsWith(QLatin1String(prefix), Qt::CaseInsensitive)) {
-                return id;
-            }
-        }
-        return fallback;
-    };
-    const QString wordId = byLocale("zh", QStringLiteral("0"));
-    QString renderingsId = byLocale("en", QStringLiteral("1"));
-    if (renderingsId == wordId) {
-        renderingsId = wordId == QLatin1String("0") ? QStringLiteral("1") : QStringLiteral("0");
-    }
-    // Lesson order first; entries in no lesson follow in file order.
-    QStringList order;
-    QSet<QString> taken;
-    for (const QString &id : lessonOrder + entryIds) {
-        if (entryLines.contains(id) && !taken.contains(id)) {
-            order.append(id);
-            taken.insert(id);
-        }
-    }
-    Source source;
-    for (const QString &id : order) {
-        source.entries.append(
-            {texts[id].value(wordId), texts[id].value(renderingsId), entryLines.value(id)});
-    }
-    return source;
-}
-
 QChar namedSeparator(const QString &value)
 {
     static const QHash<QString, QChar> names{{QStringLiteral("comma"), QLatin1Char(',')},
@@ -170,93 +81,213 @@ QChar namedSeparator(const QString &value)
     return names.value(value.toLower());
 }
 
-Source readAnki(const QString &text)
-{
-    // Header lines open the file, one "#key:value" each.
-    qsizetype offset = 0;
-    int line = 1;
+struct Headers {
     QChar separator;
     bool html = false;
-    QSet<int> otherColumns; // guid, notetype, deck and tags are no fields of the note
-    while (offset < text.size() && text[offset] == QLatin1Char('#')) {
-        qsizetype end = offset;
+    bool htmlGiven = false;
+    QSet<int> metaColumns; // guid, notetype, deck and tags: no fields of the note
+    QStringList names;     // "#columns:" names the fields
+    qsizetype offset = 0;  // where the table starts
+    int line = 1;
+    QString error;
+};
+
+// Anki's header lines ("#separator:tab", "#html:true", "#tags column:3", ...) open the
+// file; a spreadsheet may name its separator on a first line of its own, "sep=;".
+Headers readHeaders(const QString &text)
+{
+    static const QRegularExpression sepLine(QStringLiteral("^sep=(.)\\r?(\\n|$)"));
+    static const QRegularExpression header(QStringLiteral("^#([A-Za-z ]+):(.*)$"));
+    Headers headers;
+    const QRegularExpressionMatch sep = sepLine.match(text);
+    if (sep.hasMatch()) {
+        headers.separator = sep.captured(1)[0];
+        headers.offset = sep.capturedEnd();
+        headers.line = 2;
+    }
+    while (headers.offset < text.size() && text[headers.offset] == QLatin1Char('#')) {
+        qsizetype end = headers.offset;
         while (end < text.size() && text[end] != QLatin1Char('\n') &&
                text[end] != QLatin1Char('\r')) {
             ++end;
         }
-        const QString header = text.mid(offset + 1, end - offset - 1);
-        const qsizetype colon = header.indexOf(QLatin1Char(':'));
-        const QString key = header.left(colon).trimmed().toLower();
-        const QString value = colon < 0 ? QString() : header.mid(colon + 1);
+        const QRegularExpressionMatch m =
+            header.match(text.mid(headers.offset, end - headers.offset));
+        if (!m.hasMatch()) {
+            break; // a comment line, which the table reader skips
+        }
+        const QString key = m.captured(1).trimmed().toLower();
+        const QString value = m.captured(2);
         if (key == QLatin1String("separator")) {
-            separator = namedSeparator(value.trimmed().isEmpty() ? value : value.trimmed());
-            if (separator.isNull()) {
-                return failed(line, QStringLiteral("unknown separator '%1'").arg(value));
+            headers.separator =
+                namedSeparator(value.trimmed().isEmpty() ? value : value.trimmed());
+            if (headers.separator.isNull()) {
+                headers.error = QStringLiteral("unknown separator '%1'").arg(value);
             }
         } else if (key == QLatin1String("html")) {
-            html = value.trimmed().compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
+            headers.htmlGiven = true;
+            headers.html =
+                value.trimmed().compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
         } else if (key.endsWith(QLatin1String(" column"))) {
-            otherColumns.insert(value.trimmed().toInt());
+            headers.metaColumns.insert(value.trimmed().toInt());
+        } else if (key == QLatin1String("columns")) {
+            headers.names =
+                value.split(headers.separator.isNull() ? QLatin1Char('\t') : headers.separator);
         }
-        offset = end;
-        if (offset < text.size() && text[offset] == QLatin1Char('\r')) {
-            ++offset;
+        headers.offset = end;
+        if (headers.offset < text.size() && text[headers.offset] == QLatin1Char('\r')) {
+            ++headers.offset;
         }
-        if (offset < text.size() && text[offset] == QLatin1Char('\n')) {
-            ++offset;
+        if (headers.offset < text.size() && text[headers.offset] == QLatin1Char('\n')) {
+            ++headers.offset;
         }
-        ++line;
+        ++headers.line;
     }
-    const QStringView body = QStringView(text).mid(offset);
+    return headers;
+}
+
+bool looksLikeHtml(const QString &field)
+{
+    static const QRegularExpression tag(
+        QStringLiteral("</?(?:div|span|br|li|ul|ol|p|b|i|u|font|em|strong|sup|sub)\\b[^<>]*>|"
+                       "&(?:nbsp|amp|lt|gt|quot|#[0-9]+|#x[0-9a-fA-F]+);"),
+        QRegularExpression::CaseInsensitiveOption);
+    return field.contains(QLatin1Char('<')) || field.contains(QLatin1Char('&'))
+               ? tag.match(field).hasMatch()
+               : false;
+}
+
+// The number of fields most lines have; ties go to the wider.
+qsizetype usualWidth(const Table &table)
+{
+    QHash<qsizetype, int> counts;
+    qsizetype width = 0;
+    for (const Record &record : table.records) {
+        const int count = ++counts[record.fields.size()];
+        const int best = counts.value(width);
+        if (count > best || (count == best && record.fields.size() > width)) {
+            width = record.fields.size();
+        }
+    }
+    return width;
+}
+
+// CSV, TSV and Anki's plain text alike: the columns are chosen from their content.
+Source readTableText(const QString &text, const ReadOptions &options)
+{
+    const Headers headers = readHeaders(text);
+    if (!headers.error.isEmpty()) {
+        return failed(headers.line, headers.error);
+    }
+    const QStringView body = QStringView(text).mid(headers.offset);
     const Table table =
-        readTable(body, separator.isNull() ? guessSeparator(body) : separator, line, true);
+        readTable(body, headers.separator.isNull() ? guessSeparator(body) : headers.separator,
+                  headers.line, true);
     Source source;
     addUnclosedQuote(source, table);
+    const qsizetype width = usualWidth(table);
+    QList<int> lines;
+    QList<QStringList> rows;
     for (const Record &record : table.records) {
-        QStringList fields;
-        for (qsizetype c = 0; c < record.fields.size(); ++c) {
-            if (!otherColumns.contains(static_cast<int>(c) + 1)) {
-                fields.append(html ? htmlToText(record.fields[c]) : record.fields[c]);
-            }
+        if (record.fields.size() != width) {
+            source.notes.append(note(record.line, Severity::Warning,
+                                     QStringLiteral("skipped: %1 fields where the file's lines "
+                                                    "have %2")
+                                         .arg(record.fields.size())
+                                         .arg(width)));
+            continue;
         }
-        source.entries.append({fields.value(0), fields.value(1), record.line});
+        QStringList row;
+        for (qsizetype c = 0; c < width; ++c) {
+            const QString &field = record.fields[c];
+            const bool html = headers.htmlGiven ? headers.html : looksLikeHtml(field);
+            row << (headers.metaColumns.contains(static_cast<int>(c) + 1) ? QString()
+                    : html                                                ? htmlToText(field)
+                                                                          : field);
+        }
+        rows << row;
+        lines << record.line;
+    }
+    QList<int> meta;
+    for (int column : headers.metaColumns) {
+        meta << column - 1;
+    }
+    Source fields = readFields(headers.names, rows, lines, options, meta);
+    fields.notes = source.notes + fields.notes;
+    return fields;
+}
+
+// Pleco's flashcard export: "简体[繁體]<TAB>pinyin<TAB>definition" lines under "//Category"
+// lines, which become groups of their own.
+Source readPleco(const QString &text)
+{
+    static const QRegularExpression lineEnd(QStringLiteral("\\r\\n|\\r|\\n"));
+    const QStringList lines = text.split(lineEnd);
+    Source source;
+    source.columns = QStringLiteral("the headword before its brackets as the words and the "
+                                    "definition as the meanings; each category a group");
+    QString group;
+    QStringList definitions;
+    QList<QStringList> cards;
+    QList<int> cardLines;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString line = lines[i];
+        if (line.startsWith(QLatin1String("//"))) {
+            group = line.mid(2).trimmed();
+            continue;
+        }
+        if (line.trimmed().isEmpty()) {
+            continue;
+        }
+        QStringList fields = line.split(QLatin1Char('\t'));
+        const qsizetype bracket = fields[0].indexOf(QLatin1Char('['));
+        const QString word = (bracket > 0 ? fields[0].left(bracket) : fields[0]).trimmed();
+        const QString definition = fields.mid(2).join(QLatin1Char(' '));
+        cards << QStringList{word, fields.value(1), definition, group, fields[0]};
+        cardLines << static_cast<int>(i + 1);
+        definitions << definition;
+    }
+    const SenseSplit split = senseSplitOf(definitions);
+    for (qsizetype c = 0; c < cards.size(); ++c) {
+        const QStringList &card = cards[c];
+        source.entries.append(
+            {card[0],
+             meaningsOf(card[2], false, split, {card[1], card[0]}).join(QLatin1Char('\n')),
+             cardLines[c], card[3]});
     }
     return source;
 }
 
-Source readCsv(const QString &text)
+bool looksLikePleco(const QString &head)
 {
-    // A spreadsheet may name its separator on a first line of its own, "sep=;".
-    static const QRegularExpression sepLine(QStringLiteral("^sep=(.)\\r?(\\n|$)"));
-    const QRegularExpressionMatch match = sepLine.match(text);
-    const QStringView body = QStringView(text).mid(match.hasMatch() ? match.capturedEnd() : 0);
-    const QChar separator = match.hasMatch() ? match.captured(1)[0] : guessSeparator(body);
-    Table table = readTable(body, separator, match.hasMatch() ? 2 : 1);
-    // A heading names the columns: no Chinese in its word cell, where the rows below have.
-    if (table.records.size() >= 2 && !hasHan(table.records[0].fields[0])) {
-        const qsizetype chinese =
-            std::count_if(table.records.begin() + 1, table.records.end(),
-                          [](const Record &r) { return hasHan(r.fields[0]); });
-        if (2 * chinese > table.records.size() - 1) {
-            table.records.removeFirst();
+    static const QRegularExpression card(QStringLiteral("^[^\\t\\[\\]]+\\[[^\\t\\]]+\\]\\t"));
+    int lines = 0;
+    int cards = 0;
+    for (const QString &line : head.split(QLatin1Char('\n'))) {
+        if (line.trimmed().isEmpty()) {
+            continue;
+        }
+        if (lines == 0 && line.startsWith(QLatin1String("//"))) {
+            return true;
+        }
+        cards += card.match(line).hasMatch() ? 1 : 0;
+        if (++lines == 20) {
+            break;
         }
     }
-    Source source;
-    addUnclosedQuote(source, table);
-    for (const Record &record : table.records) {
-        source.entries.append({record.fields[0], record.fields.value(1), record.line});
-    }
-    return source;
+    return lines > 0 && 2 * cards > lines;
 }
 
 Source readWordFile(const QByteArray &bytes)
 {
     const QStringList lines = Files::decodeLines(bytes);
     Source source;
+    source.columns = QStringLiteral("each word line with the renderings line after it");
     for (qsizetype i = 0; i < lines.size(); i += 2) {
         // A last line left alone is a word without renderings, unless it is blank.
         if (i + 1 < lines.size() || !lines[i].trimmed().isEmpty()) {
-            source.entries.append({lines[i], lines.value(i + 1), static_cast<int>(i + 1)});
+            source.entries.append(
+                {lines[i], lines.value(i + 1), static_cast<int>(i + 1), QString()});
         }
     }
     return source;
@@ -302,7 +333,7 @@ Format detectFormat(const QByteArray &bytes, const QString &fileName)
         return Format::AnkiPackage;
     }
     const QByteArray head = bytes.left(16384);
-    const QString text = Files::decodeText(head);
+    const QString text = decodeImported(head);
     const QString start = text.trimmed();
     static const QRegularExpression ankiHeader(QStringLiteral("^#[A-Za-z ]+:"));
     static const QRegularExpression groupName(QStringLiteral("^ci[0-9]+\\.txt$"),
@@ -315,89 +346,101 @@ Format detectFormat(const QByteArray &bytes, const QString &fileName)
     if (ankiHeader.match(text).hasMatch()) {
         return Format::Anki;
     }
+    if (looksLikePleco(text)) {
+        return Format::Pleco;
+    }
     if (suffix == QLatin1String("kvtml")) {
         return Format::Kvtml;
     }
     if (suffix == QLatin1String("csv") || suffix == QLatin1String("tsv")) {
         return Format::Csv;
     }
+    // The drill reads no UTF-16, so such a file is a list of another program's.
+    const bool utf16 = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
     if (groupName.match(QFileInfo(fileName).fileName()).hasMatch() ||
-        looksLikeWordFile(head.size() < bytes.size() ? head : head + '\n')) {
+        (!utf16 && looksLikeWordFile(head.size() < bytes.size() ? head : head + '\n'))) {
         return Format::WordFile;
     }
     return Format::Csv;
 }
 
-Source readSource(const QByteArray &bytes, Format format)
+Source readFields(const QStringList &heading, const QList<QStringList> &rows,
+                  const QList<int> &lines, const ReadOptions &options, const QList<int> &meta)
+{
+    ColumnChoice choice = chooseColumns(heading, rows, options.wordColumn, options.meaningColumn);
+    for (int column : meta) {
+        if (column >= 0 && column < choice.kinds.size()) {
+            choice.kinds[column] = ColumnKind::Tag;
+        }
+    }
+    if (!choice.error.isEmpty()) {
+        return failed(lines.value(0, 1), choice.error);
+    }
+    Source source;
+    source.columns =
+        describeChoice(choice) + (choice.guess.isEmpty()
+                                      ? QString()
+                                      : QStringLiteral(" (") + choice.guess + QLatin1Char(')'));
+    const qsizetype first = choice.headingRow ? 1 : 0;
+    QStringList meaningFields;
+    for (qsizetype r = first; r < rows.size(); ++r) {
+        meaningFields << rows[r].value(choice.meaning);
+    }
+    const SenseSplit split = senseSplitOf(meaningFields);
+    for (qsizetype r = first; r < rows.size(); ++r) {
+        QStringList echoes; // what the meanings may repeat: the row's Chinese and pinyin
+        for (int c = 0; c < choice.kinds.size(); ++c) {
+            const ColumnKind kind = choice.kinds[c];
+            if (c != choice.meaning &&
+                (kind == ColumnKind::Pinyin || kind == ColumnKind::Zhuyin ||
+                 kind == ColumnKind::Simplified || kind == ColumnKind::Traditional ||
+                 kind == ColumnKind::Chinese)) {
+                echoes << rows[r].value(c);
+            }
+        }
+        source.entries.append({rows[r].value(choice.word).trimmed(),
+                               meaningsOf(rows[r].value(choice.meaning), false, split, echoes)
+                                   .join(QLatin1Char('\n')),
+                               lines.value(r, static_cast<int>(r) + 1), QString()});
+    }
+    return source;
+}
+
+QString decodeImported(const QByteArray &bytes)
+{
+    const bool little = bytes.startsWith("\xFF\xFE");
+    if (!little && !bytes.startsWith("\xFE\xFF")) {
+        return Files::decodeText(bytes);
+    }
+    QString text = QStringDecoder(little ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE)
+                       .decode(QByteArrayView(bytes).sliced(2));
+    // The decoder lets a surrogate without its pair through; no file can hold one.
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            ++i;
+        } else if (text[i].isSurrogate()) {
+            text[i] = QChar::ReplacementCharacter;
+        }
+    }
+    return text;
+}
+
+Source readSource(const QByteArray &bytes, Format format, const ReadOptions &options)
 {
     switch (format) {
     case Format::Kvtml:
         return readKvtml(bytes);
     case Format::Anki:
-        return readAnki(Files::decodeText(bytes));
     case Format::Csv:
-        return readCsv(Files::decodeText(bytes));
+        return readTableText(decodeImported(bytes), options);
     case Format::WordFile:
         return readWordFile(bytes);
+    case Format::Pleco:
+        return readPleco(decodeImported(bytes));
     case Format::AnkiPackage:
-        return packageSource(readAnkiPackage(bytes));
+        return packageSource(readAnkiPackage(bytes), options);
     }
     return Source();
-}
-
-QString htmlToText(const QString &html)
-{
-    static const QSet<QString> breaks{QStringLiteral("br"), QStringLiteral("div"),
-                                      QStringLiteral("p"), QStringLiteral("li")};
-    static const QHash<QString, QString> entities{{QStringLiteral("amp"), QStringLiteral("&")},
-                                                  {QStringLiteral("lt"), QStringLiteral("<")},
-                                                  {QStringLiteral("gt"), QStringLiteral(">")},
-                                                  {QStringLiteral("quot"), QStringLiteral("\"")},
-                                                  {QStringLiteral("apos"), QStringLiteral("'")},
-                                                  {QStringLiteral("nbsp"), QStringLiteral(" ")}};
-    QString text;
-    const qsizetype n = html.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = html[i];
-        if (c == QLatin1Char('<')) {
-            const qsizetype end = html.indexOf(QLatin1Char('>'), i);
-            if (end > i) {
-                qsizetype from = i + 1;
-                from += from < end && html[from] == QLatin1Char('/') ? 1 : 0;
-                qsizetype to = from;
-                while (to < end && html[to].isLetterOrNumber()) {
-                    ++to;
-                }
-                if (breaks.contains(html.mid(from, to - from).toLower())) {
-                    text += QLatin1Char('\n');
-                }
-                i = end;
-                continue;
-            }
-        } else if (c == QLatin1Char('&')) {
-            const qsizetype end = html.indexOf(QLatin1Char(';'), i);
-            if (end > i + 1 && end - i <= 10) {
-                const QString name = html.mid(i + 1, end - i - 1);
-                bool ok = false;
-                const uint code = name.startsWith(QLatin1String("#x"), Qt::CaseInsensitive)
-                                      ? name.mid(2).toUInt(&ok, 16)
-                                  : name.startsWith(QLatin1Char('#')) ? name.mid(1).toUInt(&ok, 10)
-                                                                      : 0;
-                if (ok && code > 0 && code <= 0x10FFFF && !QChar::isSurrogate(code)) {
-                    text += QString::fromUcs4(reinterpret_cast<const char32_t *>(&code), 1);
-                    i = end;
-                    continue;
-                }
-                if (entities.contains(name)) {
-                    text += entities.value(name);
-                    i = end;
-                    continue;
-                }
-            }
-        }
-        text += c;
-    }
-    return text;
 }
 
 } // namespace Groups

@@ -126,11 +126,12 @@ void TestGroupsImport::readsFormats_data()
                "there\"\r\n\"说\"\"话\"\"\",to speak\r\n空,\r\n,orphan\r\n多," +
                fifteen.toUtf8() + "\r\n长," + QByteArray(4097, 'x') + "\r\n,,\r\n"
         << Format::Csv
-        << QStringList{"学习|to study; to learn", "你好|hello; hi, there", "说\"话\"|to speak"}
-        << QList<int>{6, 7, 8, 9};
+        << QStringList{"学习|to study; to learn", "你好|hello; hi, there", "说\"话\"|to speak",
+                       "多|a; b; c; d; e; f; g; h; i; j; k; l; m; n"}
+        << QList<int>{6, 7, 8, 9, 10};
     QTest::newRow("csv_semicolon_lf_no_heading")
-        << "list.txt" << QByteArray("学习;to study, to learn\n你好; hello ;hello\n") << Format::Csv
-        << QStringList{"学习|to study, to learn", "你好|hello"} << QList<int>{};
+        << "list.txt" << QByteArray("学习;to study, to learn\n你好;\" hello ;hello\"\n")
+        << Format::Csv << QStringList{"学习|to study, to learn", "你好|hello"} << QList<int>{};
     QTest::newRow("csv_tab_and_heading_without_chinese_kept")
         << "list.tsv" << QByteArray("ma\tmother\nba\tfather\n") << Format::Csv
         << QStringList{"ma|mother", "ba|father"} << QList<int>{};
@@ -147,11 +148,17 @@ void TestGroupsImport::readsFormats_data()
     QTest::newRow("anki_html_guid_entities")
         << "export.txt"
         << QByteArray("#separator:Semicolon\n#html:true\n#guid column:1\n"
-                      "g1;猫;\"cat<br>kitty&nbsp;cat<div>feline</div>\";x\n"
+                      "g1;猫;\"cat<br>kitty&nbsp;cat<div>feline</div>\"\n"
                       "g2;<b>狗</b>;\"dog &amp; hound<br/><i>canine</i>&#x3b;pup\"\n"
                       "g3;鸟;<div><br></div>\n")
         << Format::Anki << QStringList{"猫|cat; kitty cat; feline", "狗|dog & hound; canine; pup"}
         << QList<int>{6};
+    QTest::newRow("csv_example_sentences_passed_over")
+        << "sentences.csv"
+        << QByteArray("我爱你。,爱,ài,to love,I love you all.\n你好吗？,好,hǎo,good; well,Are you "
+                      "well today?\n他们是学生。,学生,xuésheng,student,They are all students.\n")
+        << Format::Csv << QStringList{"爱|to love", "好|good; well", "学生|student"}
+        << QList<int>{};
     QTest::newRow("kvtml_locales_and_lessons")
         << "elements.kvtml" << QByteArray(kKvtml) << Format::Kvtml
         << QStringList{"土|earth & soil", "火|fire; flame", "水|water", "木|wood"}
@@ -161,6 +168,16 @@ void TestGroupsImport::readsFormats_data()
         << QByteArray("<kvtml version=\"2.0\"><entries><entry id=\"0\"><translation id=\"0\">"
                       "<text>书</text></translation><translation id=\"1\"><text>book</text>"
                       "</translation></entry></entries></kvtml>")
+        << Format::Kvtml << QStringList{"书|book"} << QList<int>{};
+    QTest::newRow("kvtml_sides_by_name_among_three")
+        << "three.kvtml"
+        << QByteArray("<kvtml version=\"2.0\"><identifiers><identifier id=\"0\"><name>Deutsch"
+                      "</name><locale>de</locale></identifier><identifier id=\"1\"><name>中文"
+                      "</name></identifier><identifier id=\"2\"><locale>en-US</locale>"
+                      "</identifier></identifiers><entries><entry id=\"0\"><translation id=\"0\">"
+                      "<text>Buch</text></translation><translation id=\"1\"><text>书</text>"
+                      "</translation><translation id=\"2\"><text>book</text></translation>"
+                      "</entry></entries></kvtml>")
         << Format::Kvtml << QStringList{"书|book"} << QList<int>{};
     QTest::newRow("wordmoor_gb18030_odd_line")
         << "ci7.txt"
@@ -192,9 +209,12 @@ void TestGroupsImport::readsFormats()
     QCOMPARE(flat(got), entries);
     QList<int> lines;
     for (const Groups::Diagnostic &d : notes) {
-        QVERIFY2(d.text.startsWith(QLatin1String("skipped")), qPrintable(d.text));
+        QVERIFY2(d.text.startsWith(QLatin1String("skipped")) ||
+                     d.text.startsWith(QLatin1String("kept")),
+                 qPrintable(d.text));
         lines << d.line;
     }
+    std::sort(lines.begin(), lines.end()); // the reader's notes come before the importer's
     QCOMPARE(lines, skipped);
 }
 
@@ -349,6 +369,17 @@ void TestGroupsImport::commandLine_data()
     QTest::newRow("export_file") << QStringList{"export", "@/good", "-o", "@/out.txt"} << 0
                                  << "written to @/out.txt"
                                  << "";
+    QTest::newRow("export_full_device")
+        << QStringList{"export", "@/good", "-o", "/dev/full"} << 2 << ""
+        << "No space left on device";
+    QTest::newRow("import_folder_not_made")
+        << QStringList{"import", "--into", "@/a.csv/new", "@/a.csv"} << 2 << ""
+        << "cannot use @/a.csv as a folder: Not a directory";
+    QTest::newRow("import_preview_writes_nothing")
+        << QStringList{"import", "--preview", "--into", "@/learner", "@/a.csv"} << 0
+        << "@/a.csv: read as csv, taking column 1 (simplified) as the words and column 2 "
+           "(English) as the meanings\n  猫  ->  cat"
+        << "";
 }
 
 // Guards against the exit statuses 0, 1 and 2 mixed up, and a missing FOLDER not taken
