@@ -198,7 +198,10 @@ protected:
         if (!widget || !top || widget->window() != top->window() || inside(top, widget)) {
             return false;
         }
-        if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+        const bool key = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
+        // A key that the modal frame's widgets left unused passes up to its parents, and
+        // stops here; one that reached another widget first goes to the frame instead.
+        if (key && !inside(top, QApplication::focusWidget())) {
             focusInside(top);
             QWidget *focus = QApplication::focusWidget();
             if (inside(top, focus)) {

@@ -1,8 +1,8 @@
 # End-to-end cases on Wayland: the real program under sway and under GNOME Shell, each
 # headless and run as a plain user made for the tests (sway refuses root). The program is
 # the compositor's client as on a learner's desktop: Qt picks Wayland by itself. Keys and
-# clicks come through the compositor's own input (wtype and sway's seat commands; Mutter's
-# RemoteDesktop D-Bus API), pictures from the compositor (grim; GNOME Shell's Screenshot
+# clicks come through the compositor's own input (wtype, and a virtual pointer of
+# tests/e2e/wlr_pointer.py, under sway; Mutter's RemoteDesktop D-Bus API), pictures from the compositor (grim; GNOME Shell's Screenshot
 # API). Sourced by scripts/e2e-wayland.sh after lib.sh and screen.sh, whose readings of the
 # drill window (question_open, find_right_row ...) work on these pictures too.
 #
@@ -140,6 +140,14 @@ expect_centred()
         fail "$what: frame at ($2, $3), $4 x $5, is not centred on ($6, $7)"
 }
 
+# ---- The compositor's input and pictures: sway_* or gnome_*, as WL_COMPOSITOR says.
+
+wl_keys() { "${WL_COMPOSITOR}_keys" "$@"; }
+wl_click() { "${WL_COMPOSITOR}_click" "$@"; }
+wl_shot() { "${WL_COMPOSITOR}_shot" "$@"; }
+wl_away_and_back() { "${WL_COMPOSITOR}_away_and_back"; }
+wl_minimize_and_back() { "${WL_COMPOSITOR}_minimize_and_back"; }
+
 # ---- The learner
 
 wl_type_row_number()
@@ -158,6 +166,15 @@ wl_answer_right_by_number()
         shown_rows_are "$RIGHT_ROW"
 }
 
+# Clicks the right row (Left 1080, Top 1140 + 375 r, Height 315 twips).
+wl_answer_right_by_click()
+{
+    find_right_row
+    wl_click $((DX + (1080 + 75) / 15)) $((DY + (1140 + 375 * RIGHT_ROW + 157) / 15))
+    wait_until 5 "reveal of row $RIGHT_ROW alone after a click on it" \
+        shown_rows_are "$RIGHT_ROW"
+}
+
 wl_answer_wrong_by_number()
 {
     find_right_row
@@ -171,9 +188,10 @@ wl_answer_wrong_by_number()
 
 # The drill window centred on the screen; a whole run by keys (Tab, Down, Return, row
 # numbers) with its record bytes; the record window over the drill window's middle, closed
-# by Return; a click on the black backdrop, then Start by keys; the program's window
-# deactivated and activated again, then a row number; SIGTERM ends it within a second and
-# saves the second run beside the first.
+# by Return; a click on the black backdrop, then Start by keys and a row clicked; the
+# program's window deactivated and activated again, then a row number; minimized and
+# brought back, then a row number; SIGTERM with the record window open ends it within a
+# second, the second run kept once beside the first.
 wayland_case()
 {
     wait_until 20 "drawn drill window" wl_drill_drawn
@@ -200,22 +218,31 @@ wayland_case()
     echo "    record after the run: $(record_places "$INSTALL/record_1.divu")"
     wl_keys Return
     wait_until 5 "closing of the record window by Return" wl_record_gone
-    # A click on the black backdrop, left of the drill window; the keys still start a run.
+    # A click on the black backdrop, left of the drill window; the keys still start a run,
+    # and the mouse answers the first question (so clicks land where they are aimed).
     wl_click 40 400
     wl_keys Tab Tab Return
     wait_until 5 "a question by Tab Tab Return after a click on the backdrop" question_open
     echo "    after a click on the backdrop: Tab Tab Return started a run"
+    wl_answer_right_by_click
+    wait_until 10 "second question of the second run" question_open
     wl_away_and_back
     wl_answer_right_by_number
     echo "    after the window was activated again: typed $TYPED, the right row"
-    wait_until 10 "second question of the second run" question_open
+    wait_until 10 "third question of the second run" question_open
+    wl_minimize_and_back
+    wait_until 10 "drawn drill window after coming back" wl_drill_drawn
+    wl_answer_right_by_number
+    echo "    after minimized and brought back: typed $TYPED, the right row"
+    wait_until 10 "record window after the second run" wl_record_shown
+    # SIGTERM with the record window open: everything closes, the run is kept once.
     end_by_signal TERM
     [ "$APP_STATUS" -eq 0 ] || fail "after SIGTERM the program ended with status $APP_STATUS"
     local places
     places=$(record_places "$INSTALL/record_1.divu")
     echo "    record after SIGTERM: $places"
-    # The second run: 1 right of 1, rate 100, point 1 x 100 x 2.
-    [ "$places" = "place 1: 268/3/67/2, place 2: 200/1/100/2" ] ||
+    # The second run: 3 right of 3, rate 100, point 3 x 100 x 2.
+    [ "$places" = "place 1: 600/3/100/2, place 2: 268/3/67/2" ] ||
         fail "the record holds $places"
 }
 
@@ -253,9 +280,16 @@ EOF
     user_cmd wtype -s 86400000
     "${USER_CMD[@]}" >/dev/null 2>&1 &
     KEEPER_PID=$!
+    cp "$repo/tests/e2e/wlr_pointer.py" "$T/wlr_pointer.py"
+    chmod 644 "$T/wlr_pointer.py"
+    user_cmd python3 "$T/wlr_pointer.py"
+    coproc POINTER { exec "${USER_CMD[@]}" 2>"$T/pointer.log"; }
+    HELPER_PID=$POINTER_PID
+    read -r -t 10 ANSWER <&"${POINTER[0]}" && [ "$ANSWER" = ok ] ||
+        fail "no pointer for sway: ${ANSWER:-} $(cat "$T/pointer.log")"
 }
 
-wl_keys()
+sway_keys()
 {
     local key args=()
     for key in "$@"; do
@@ -264,7 +298,7 @@ wl_keys()
     as_user wtype "${args[@]}" || fail "wtype could not type $*"
 }
 
-wl_shot()
+sway_shot()
 {
     as_user grim "$T/home/shot.png" && mv "$T/home/shot.png" "$1"
 }
@@ -274,15 +308,23 @@ swaymsg_()
     as_user swaymsg "$@" >/dev/null || fail "swaymsg $* failed"
 }
 
-wl_click()
+# The seat of a headless sway has no pointer: tests/e2e/wlr_pointer.py makes one and
+# clicks with it.
+sway_click()
 {
-    swaymsg_ seat seat0 cursor set "$1" "$2"
-    swaymsg_ seat seat0 cursor press button1
-    swaymsg_ seat seat0 cursor release button1
+    echo "click $1 $2 $WL_SCREEN_W $WL_SCREEN_H" >&"${POINTER[1]}"
+    read -r -t 10 ANSWER <&"${POINTER[0]}" || fail "no answer from the pointer to a click"
+    [ "$ANSWER" = ok ] || fail "pointer, click at ($1, $2): $ANSWER"
+}
+
+# sway has no minimizing; another workspace stands for it.
+sway_minimize_and_back()
+{
+    sway_away_and_back
 }
 
 # To another workspace and back: the program's window loses the focus and gets it again.
-wl_away_and_back()
+sway_away_and_back()
 {
     swaymsg_ workspace 2
     swaymsg_ workspace 1
@@ -290,7 +332,123 @@ wl_away_and_back()
 
 test_sway()
 {
+    WL_COMPOSITOR=sway
     start_sway
+    wl_start_app
+    wayland_case
+}
+
+# ---- GNOME Shell 43
+
+# A bus of the test's own at PATH, as the test user; its process id into BUS_PID. It
+# starts no services on demand, so nothing outlives the case unseen.
+start_bus()
+{
+    cat >"$1.conf" <<CONF
+<busconfig>
+  <type>session</type>
+  <listen>unix:path=$1</listen>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+CONF
+    chmod 644 "$1.conf"
+    user_cmd dbus-daemon --config-file="$1.conf" --nofork --nopidfile
+    "${USER_CMD[@]}" >"$T/$(basename "$1").log" 2>&1 &
+    BUS_PID=$!
+    wait_until 10 "D-Bus at $1" test -S "$1"
+}
+
+gnome_ready()
+{
+    wl_socket_up && as_user gdbus introspect --session --dest org.gnome.Shell.Screenshot \
+        --object-path /org/gnome/Shell/Screenshot >/dev/null 2>&1
+}
+
+# gnome_do COMMAND...: one command to tests/e2e/gnome_driver.py; its answer into ANSWER.
+gnome_do()
+{
+    echo "$*" >&"${DRIVER[1]}"
+    read -r -t 15 ANSWER <&"${DRIVER[0]}" || fail "no answer from the GNOME driver to: $*"
+    [[ $ANSWER != error* ]] || fail "GNOME driver, $*: $ANSWER"
+}
+
+overview_is()
+{
+    gnome_do overview
+    DETAIL="overview $ANSWER"
+    [ "$ANSWER" = "$1" ]
+}
+
+start_gnome()
+{
+    wl_prepare
+    # GNOME Shell dies at start without a system bus; a private one serves.
+    start_bus "$T/run/system_bus"
+    SYSTEM_BUS_PID=$BUS_PID
+    start_bus "$T/run/bus"
+    SESSION_BUS_PID=$BUS_PID
+    WL_ENV=(DBUS_SESSION_BUS_ADDRESS="unix:path=$T/run/bus"
+        DBUS_SYSTEM_BUS_ADDRESS="unix:path=$T/run/system_bus" GSETTINGS_BACKEND=memory
+        XDG_SESSION_TYPE=wayland)
+    user_cmd gnome-shell --headless --wayland --no-x11 \
+        --virtual-monitor "${WL_SCREEN_W}x${WL_SCREEN_H}"
+    "${USER_CMD[@]}" >"$T/gnome-shell.log" 2>&1 &
+    COMPOSITOR_PID=$!
+    wait_until 60 "GNOME Shell" gnome_ready
+    WL_ENV+=(WAYLAND_DISPLAY="$WL_DISPLAY")
+    user_cmd /usr/bin/python3 "$T/gnome_driver.py"
+    cp "$repo/tests/e2e/gnome_driver.py" "$T/gnome_driver.py"
+    chmod 644 "$T/gnome_driver.py"
+    coproc DRIVER { exec "${USER_CMD[@]}" 2>"$T/driver.log"; }
+    HELPER_PID=$DRIVER_PID
+    read -r -t 15 ANSWER <&"${DRIVER[0]}" && [ "$ANSWER" = ok ] ||
+        fail "the GNOME driver did not start: $(cat "$T/driver.log")"
+    # The shell starts in the overview; Escape leaves it.
+    gnome_do key Escape
+    wait_until 10 "the overview left" overview_is false
+}
+
+gnome_keys() { gnome_do key "$@"; }
+gnome_click() { gnome_do click "$1" "$2"; }
+
+gnome_shot()
+{
+    # Its pictures carry an alpha channel, which the colour readings do not expect.
+    gnome_do shot "$T/home/shot.png" && convert "$T/home/shot.png" -alpha off "$1"
+}
+
+# Super+H minimizes the program's window, Alt+Tab brings it back.
+gnome_minimize_and_back()
+{
+    gnome_do key Super_L+h
+    wait_until 5 "the program minimized" wl_no_drill_window
+    gnome_do key Alt_L+Tab
+}
+
+wl_no_drill_window()
+{
+    wl_shot "$T/screen.png" || return 1
+    mapfile -t FRAMES < <(python3 "$repo/tests/e2e/frames.py" "$T/screen.png")
+    ! frame_of_width "$WL_DRILL_FRAME_W"
+}
+
+# The overview and back: the program's window loses the focus and gets it again.
+gnome_away_and_back()
+{
+    gnome_do key Super_L
+    wait_until 5 "the overview" overview_is true
+    gnome_do key Escape
+    wait_until 5 "the overview left" overview_is false
+}
+
+test_gnome()
+{
+    WL_COMPOSITOR=gnome
+    start_gnome
     wl_start_app
     wayland_case
 }
