@@ -109,10 +109,16 @@ bool unixSocketAccepts(const QString &socketPath)
 
 } // namespace
 
-Environment environmentNow()
+Environment environmentNow(const QStringList &arguments)
 {
     Environment env;
     env.qpaPlatform = qEnvironmentVariable("QT_QPA_PLATFORM");
+    for (int i = 1; i + 1 < arguments.size(); ++i) {
+        if (arguments[i] == QLatin1String("-platform") ||
+            arguments[i] == QLatin1String("--platform")) {
+            env.qpaPlatform = arguments[i + 1];
+        }
+    }
     env.waylandDisplay = qEnvironmentVariable("WAYLAND_DISPLAY");
     env.waylandSocket = !qEnvironmentVariableIsEmpty("WAYLAND_SOCKET");
     env.sessionType = qEnvironmentVariable("XDG_SESSION_TYPE");

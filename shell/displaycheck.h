@@ -26,7 +26,8 @@ struct Probes {
     std::function<bool(const QString &socketPath)> socketAccepts; // "@..." is abstract
 };
 
-Environment environmentNow();
+// The process's environment; Qt's -platform option on the command line wins over it.
+Environment environmentNow(const QStringList &arguments);
 // Qt's platform plugin folders (QT_QPA_PLATFORM_PLUGIN_PATH, QT_PLUGIN_PATH, Qt's own) and
 // real sockets.
 Probes systemProbes();
