@@ -49,8 +49,8 @@ int main(int argc, char *argv[])
 
     // Qt aborts inside QApplication's constructor where no platform can start; say instead
     // what is missing.
-    const QString noWindows =
-        DisplayCheck::problem(DisplayCheck::environmentNow(arguments), DisplayCheck::systemProbes());
+    const QString noWindows = DisplayCheck::problem(DisplayCheck::environmentNow(arguments),
+                                                    DisplayCheck::systemProbes());
     if (!noWindows.isEmpty()) {
         std::fprintf(stderr, "wordmoor: %s\n", qUtf8Printable(noWindows));
         return 1;

@@ -147,8 +147,8 @@ void centre(const Placement &placement)
 {
     QWidget *frame = placement.frame;
     QWidget *surface = frame->parentWidget();
-    const QRect over = placement.over && placement.over != surface ? placement.over->geometry()
-                                                                    : surface->rect();
+    const QRect over =
+        placement.over && placement.over != surface ? placement.over->geometry() : surface->rect();
     QRect rect = frame->geometry();
     rect.moveCenter(over.center());
     // Whole on the surface where it fits; its title bar at least where it does not.

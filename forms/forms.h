@@ -190,7 +190,7 @@ void setMessageAnswerer(MessageAnswerer answerer);
 // inside it in a frame with its title: placed, stacked and given the keys by the program
 // alike under every compositor.
 bool embedsFormsOn(const QString &platformName); // every platform but X
-void setEmbeddedForms(bool embedded);           // before the first form is built
+void setEmbeddedForms(bool embedded);            // before the first form is built
 bool embeddedForms();
 // The frame that holds an embedded form, or the form itself.
 QWidget *outerFrame(QWidget *widget);

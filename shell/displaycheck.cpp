@@ -129,8 +129,8 @@ Environment environmentNow(const QStringList &arguments)
 
 Probes systemProbes()
 {
-    QStringList pluginFolders =
-        qEnvironmentVariable("QT_QPA_PLATFORM_PLUGIN_PATH").split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    QStringList pluginFolders = qEnvironmentVariable("QT_QPA_PLATFORM_PLUGIN_PATH")
+                                    .split(QLatin1Char(':'), Qt::SkipEmptyParts);
     for (const QString &path :
          qEnvironmentVariable("QT_PLUGIN_PATH").split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
         pluginFolders << path + QStringLiteral("/platforms");

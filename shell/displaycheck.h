@@ -12,12 +12,12 @@ namespace DisplayCheck
 {
 
 struct Environment {
-    QString qpaPlatform;    // QT_QPA_PLATFORM
-    QString waylandDisplay; // WAYLAND_DISPLAY
+    QString qpaPlatform;        // QT_QPA_PLATFORM
+    QString waylandDisplay;     // WAYLAND_DISPLAY
     bool waylandSocket = false; // WAYLAND_SOCKET, a connection handed over
-    QString sessionType;    // XDG_SESSION_TYPE
-    QString runtimeDir;     // XDG_RUNTIME_DIR
-    QString display;        // DISPLAY
+    QString sessionType;        // XDG_SESSION_TYPE
+    QString runtimeDir;         // XDG_RUNTIME_DIR
+    QString display;            // DISPLAY
 };
 
 // What the check asks of the system; tests answer instead.

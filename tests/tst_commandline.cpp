@@ -68,29 +68,43 @@ private slots:
     // is missing.
     void windowSystemChecked_data()
     {
-        QTest::addColumn<QString>("platform"); // QT_QPA_PLATFORM, or -platform
-        QTest::addColumn<QString>("wayland");  // WAYLAND_DISPLAY
-        QTest::addColumn<QString>("display");  // DISPLAY
+        QTest::addColumn<QString>("platform");  // QT_QPA_PLATFORM, or -platform
+        QTest::addColumn<QString>("wayland");   // WAYLAND_DISPLAY
+        QTest::addColumn<QString>("display");   // DISPLAY
         QTest::addColumn<QStringList>("there"); // plugins installed, sockets that answer
         QTest::addColumn<QString>("problem");   // a part of it; empty: none
         const QString xSocket = "@/tmp/.X11-unix/X0";
         const QString waySocket = "/run/user/1000/wayland-0";
-        QTest::newRow("nothing") << "" << "" << "" << QStringList{"xcb", "wayland"}
+        QTest::newRow("nothing") << ""
+                                 << ""
+                                 << "" << QStringList{"xcb", "wayland"}
                                  << "neither WAYLAND_DISPLAY nor DISPLAY is set";
         QTest::newRow("wayland_without_plugin")
-            << "" << "wayland-0" << "" << QStringList{"xcb", waySocket}
+            << ""
+            << "wayland-0"
+            << "" << QStringList{"xcb", waySocket}
             << "not installed (install the package qt6-wayland); no X display";
-        QTest::newRow("wayland") << "" << "wayland-0" << "" << QStringList{"wayland", waySocket}
-                                 << "";
-        QTest::newRow("wayland_gone_x_there") << "" << "wayland-0" << ":0"
-                                              << QStringList{"wayland", "xcb", xSocket} << "";
+        QTest::newRow("wayland") << ""
+                                 << "wayland-0"
+                                 << "" << QStringList{"wayland", waySocket} << "";
+        QTest::newRow("wayland_gone_x_there")
+            << ""
+            << "wayland-0"
+            << ":0" << QStringList{"wayland", "xcb", xSocket} << "";
         QTest::newRow("wayland_chosen_without_plugin")
-            << "wayland" << "" << ":0" << QStringList{"xcb", xSocket} << "qt6-wayland";
-        QTest::newRow("x_unreachable") << "" << "" << ":7" << QStringList{"xcb", xSocket}
-                                       << "the X display :7 cannot be reached";
-        QTest::newRow("x_on_other_host") << "" << "" << "far:0" << QStringList{"xcb"} << "";
-        QTest::newRow("offscreen") << "offscreen:size=800x600" << "" << ""
-                                   << QStringList{"offscreen"} << "";
+            << "wayland"
+            << ""
+            << ":0" << QStringList{"xcb", xSocket} << "qt6-wayland";
+        QTest::newRow("x_unreachable")
+            << ""
+            << ""
+            << ":7" << QStringList{"xcb", xSocket} << "the X display :7 cannot be reached";
+        QTest::newRow("x_on_other_host") << ""
+                                         << ""
+                                         << "far:0" << QStringList{"xcb"} << "";
+        QTest::newRow("offscreen") << "offscreen:size=800x600"
+                                   << ""
+                                   << "" << QStringList{"offscreen"} << "";
     }
 
     void windowSystemChecked()
