@@ -6,7 +6,7 @@
 #   Without a path, builds build/wordmoor first.
 #   WORDMOOR_E2E_ARTIFACTS  where a failing test leaves its last screenshot and logs
 #                           (default build/e2e-failures).
-#   WORDMOOR_E2E_TESTS      only the tests named here (sway, gnome).
+#   WORDMOOR_E2E_TESTS      only the tests named here (no_display, sway, gnome).
 # Ends with the line "N passed, M failed"; the status is non-zero when a test failed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -37,7 +37,7 @@ for part in lib screen wayland; do
     source "tests/e2e/$part.sh"
 done
 
-tests=(sway gnome)
+tests=(no_display sway gnome)
 [ -z "${WORDMOOR_E2E_TESTS:-}" ] || read -ra tests <<<"$WORDMOOR_E2E_TESTS"
 
 passed=0

@@ -452,3 +452,21 @@ test_gnome()
     wl_start_app
     wayland_case
 }
+
+# ---- No display at all
+
+# Only a Wayland display that nothing serves, no X display: one line on standard error
+# naming what is missing, status 1, and no abort.
+test_no_display()
+{
+    mkdir -p "$T/run"
+    chmod 700 "$T/run"
+    env -i PATH=/usr/bin:/bin HOME="$T" XDG_RUNTIME_DIR="$T/run" WAYLAND_DISPLAY=wayland-9 \
+        "$WORDMOOR" >"$T/out.log" 2>"$T/err.log"
+    local status=$?
+    echo "    status $status, standard error: $(cat "$T/err.log")"
+    [ "$status" -eq 1 ] || fail "the program ended with status $status, not 1"
+    [ "$(wc -l <"$T/err.log")" -eq 1 ] || fail "standard error holds $(wc -l <"$T/err.log") lines"
+    grep -q "^wordmoor: cannot open a window: no Wayland display answers at $T/run/wayland-9;" \
+        "$T/err.log" || fail "standard error does not say that no display answers"
+}
