@@ -13,7 +13,7 @@ cd "$(dirname "$0")/.."
 repo=$PWD
 
 # qt6-wayland: Qt's Wayland platform; python3-gi drives GNOME Shell's D-Bus APIs.
-scripts/install-missing.sh qt6-wayland sway wtype grim gnome-shell dbus python3-gi \
+scripts/install-missing.sh qt6-wayland sway wtype grim gnome-shell dbus python3 python3-gi \
     gir1.2-glib-2.0 imagemagick fonts-liberation fonts-wqy-microhei
 
 if [ $# -ge 1 ]; then
@@ -33,7 +33,7 @@ id wordmoor-e2e >/dev/null 2>&1 ||
         wordmoor-e2e
 
 set +e
-for part in lib screen wayland; do
+for part in lib screen wayland compositors; do
     source "tests/e2e/$part.sh"
 done
 
