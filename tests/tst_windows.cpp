@@ -329,6 +329,7 @@ private slots:
         QTimer::singleShot(0, this, [&] {
             auto *box = backdrop->findChild<QMessageBox *>();
             QVERIFY(box && box->isAncestorOf(QApplication::focusWidget()));
+            QVERIFY(centredOn(Forms::outerFrame(box), drillFrame->geometry().center()));
             QCOMPARE(Forms::outerFrame(box)->findChild<QLabel *>("frameTitle")->text(),
                      QStringLiteral("Attention!"));
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);

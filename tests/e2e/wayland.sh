@@ -225,6 +225,7 @@ wayland_case()
     wait_until 5 "a question by Tab Tab Return after a click on the backdrop" question_open
     echo "    after a click on the backdrop: Tab Tab Return started a run"
     wl_answer_right_by_click
+    echo "    then a click on row $((RIGHT_ROW + 1)), the right row"
     wait_until 10 "second question of the second run" question_open
     wl_away_and_back
     wl_answer_right_by_number
