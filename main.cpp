@@ -16,6 +16,7 @@
 
 #include "base/programstate.h"
 #include "shell/commandline.h"
+#include "shell/displaycheck.h"
 #include "shell/endrequests.h"
 #include "shell/firststart.h"
 #include "shell/program.h"
@@ -49,7 +50,17 @@ int main(int argc, char *argv[])
         return commandLine.status;
     }
 
+    // Qt aborts inside QApplication's constructor where no platform can start; say instead
+    // what is missing.
+    const QString noWindows = DisplayCheck::problem(DisplayCheck::environmentNow(arguments),
+                                                    DisplayCheck::systemProbes());
+    if (!noWindows.isEmpty()) {
+        std::fprintf(stderr, "wordmoor: %s\n", qUtf8Printable(noWindows));
+        return 1;
+    }
+
     QApplication app(argc, argv);
+    Forms::setEmbeddedForms(Forms::embedsFormsOn(QGuiApplication::platformName()));
     // Taskbars and docks match the window to its desktop entry, org.wordmoor.Wordmoor.desktop.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.wordmoor.Wordmoor"));
     QApplication::setWindowIcon(Forms::applicationIcon());

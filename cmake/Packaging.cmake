@@ -84,13 +84,17 @@ imports word lists from KWordQuiz, Parley, Anki and spreadsheets, and
 exports them for Anki.")
 # Library dependencies come from the binary; the fonts the windows are drawn in do not, nor
 # does what Qt loads as plugins at run time: the speech-dispatcher plugin the word is said
-# through, and the SQLite driver wordmoor-groups reads Anki's packages with. The libraries
-# wordmoor-groups links are named too, so the list never depends on what dpkg-shlibdeps
-# finds. The word is said only where speech-dispatcher has a Mandarin voice, which
-# espeak-ng's module brings; without it the drill runs silent.
+# through, the SQLite driver wordmoor-groups reads Anki's packages with, and Qt's Wayland
+# platform. The libraries wordmoor-groups links are named too, so the list never depends on
+# what dpkg-shlibdeps finds. The word is said only where speech-dispatcher has a Mandarin
+# voice, which espeak-ng's module brings; without it the drill runs silent. Wayland is a
+# dependency, not a recommendation: on a Wayland desktop (Debian's default GNOME) the
+# program then always runs as its Wayland tests run it, never on the X fallback that a
+# desktop may lack (sway without Xwayland) and that no test covers under GNOME; it costs a
+# few MB.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, fonts-wqy-microhei | fonts-noto-cjk, \
-qt6-speech-speechd-plugin, libqt6sql6, libqt6sql6-sqlite, libzip4, libzstd1")
+qt6-wayland, qt6-speech-speechd-plugin, libqt6sql6, libqt6sql6-sqlite, libzip4, libzstd1")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "speech-dispatcher-espeak-ng")
 
 include(CPack)

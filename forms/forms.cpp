@@ -102,8 +102,9 @@ void setBackColor(QWidget *widget, const QColor &color)
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, color);
     // A window's colour must not reach its buttons through the inherited palette; a
-    // control's own colour is also its face (a drop-down list's, for one).
-    if (!widget->isWindow()) {
+    // control's own colour is also its face (a drop-down list's, for one). A form drawn
+    // inside another window is a window all the same.
+    if (!widget->isWindow() && !qobject_cast<const Form *>(widget)) {
         palette.setColor(QPalette::Button, color);
         palette.setColor(QPalette::Base, color);
     }

@@ -183,6 +183,24 @@ bool confirm(QWidget *owner, const QString &text, const QString &title, Icon ico
 using MessageAnswerer = std::function<Answer(const Message &)>;
 void setMessageAnswerer(MessageAnswerer answerer);
 
+// ---- Where forms are drawn. On X every form is a window of its own, placed by the program
+// and kept above its owner by the window manager. Where the compositor places windows
+// itself and ignores the program's placement (Wayland), the form that has no owner (the
+// backdrop) is the one window, and every form and box it owns, directly or not, is drawn
+// inside it in a frame with its title: placed, stacked and given the keys by the program
+// alike under every compositor.
+bool embedsFormsOn(const QString &platformName); // every platform but X
+void setEmbeddedForms(bool embedded);            // before the first form is built
+bool embeddedForms();
+// The frame that holds an embedded form, or the form itself.
+QWidget *outerFrame(QWidget *widget);
+// Centres the shown embedded forms again, in the order they were shown (the window they
+// are drawn in has changed its size).
+void recentreEmbeddedForms();
+// Raises an embedded form and above it every modal form or box still open, and gives the
+// keys to the top one: nothing else the window holds keeps them.
+void bringForward(QWidget *form);
+
 // ---- Windows. A Form is built in its design-time state; load() runs its onLoad(),
 // unload() runs its onUnload() and hides it. Ending the program is its owner's business.
 class Form : public QWidget
@@ -195,6 +213,8 @@ public:
     void load();
     void unload();
     bool isLoaded() const { return m_loaded && !m_unloaded; }
+    // The form it was built for (the parent it would have as a window of its own).
+    QWidget *owner() const { return m_owner; }
 
     static int loadedCount();
 
@@ -209,6 +229,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    QPointer<QWidget> m_owner;
     bool m_loaded = false;
     bool m_unloaded = false;
     bool m_discarded = false;

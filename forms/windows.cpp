@@ -1,5 +1,7 @@
 #include "forms/forms.h"
 
+#include "forms/embedded.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
@@ -51,6 +53,24 @@ void setMessageAnswerer(MessageAnswerer answerer)
     g_answerer = std::move(answerer);
 }
 
+namespace
+{
+
+// A box of its own window runs its own loop; one drawn inside the owner's window runs as an
+// embedded modal frame.
+void execBox(QMessageBox &box, QWidget *embeddedOwner)
+{
+    if (!embeddedOwner) {
+        box.exec();
+        return;
+    }
+    QEventLoop loop;
+    QObject::connect(&box, &QDialog::finished, &loop, &QEventLoop::quit);
+    runEmbeddedModal(&box, embeddedOwner, loop);
+}
+
+} // namespace
+
 Answer msgBox(QWidget *owner, const Message &message)
 {
     if (g_ending) {
@@ -60,6 +80,10 @@ Answer msgBox(QWidget *owner, const Message &message)
         return g_answerer(message);
     }
     QMessageBox box(owner);
+    const bool embedded = owner && embeddedForms();
+    if (embedded) {
+        embedInFrame(&box, owner->window());
+    }
     g_openBoxes.append(&box);
     const auto forget = qScopeGuard([&box] { g_openBoxes.removeAll(&box); });
     box.setWindowTitle(message.title);
@@ -79,7 +103,7 @@ Answer msgBox(QWidget *owner, const Message &message)
         QAbstractButton *ok = box.addButton(QMessageBox::Ok);
         box.setDefaultButton(qobject_cast<QPushButton *>(ok));
         box.setEscapeButton(ok);
-        box.exec();
+        execBox(box, embedded ? owner : nullptr);
         return Answer::Ok;
     }
     box.addButton(QMessageBox::Yes);
@@ -87,7 +111,7 @@ Answer msgBox(QWidget *owner, const Message &message)
     box.setDefaultButton(message.defaultButton == Answer::Yes ? QMessageBox::Yes
                                                               : QMessageBox::No);
     box.setEscapeButton(no);
-    box.exec();
+    execBox(box, embedded ? owner : nullptr);
     return box.clickedButton() == box.button(QMessageBox::Yes) ? Answer::Yes : Answer::No;
 }
 
@@ -98,9 +122,12 @@ bool confirm(QWidget *owner, const QString &text, const QString &title, Icon ico
 
 // ---- Forms
 
-Form::Form(QWidget *owner, Qt::WindowFlags flags) : QWidget(owner, flags)
+Form::Form(QWidget *owner, Qt::WindowFlags flags) : QWidget(owner, flags), m_owner(owner)
 {
     initResources();
+    if (owner && embeddedForms() && flags.testFlag(Qt::Window)) {
+        embedInFrame(this, owner->window());
+    }
 }
 
 Form::~Form()
@@ -198,6 +225,10 @@ void showModal(Form *form)
         // Nothing opens while the program ends.
     } else if (g_modalObserver) {
         g_modalObserver(form);
+    } else if (form->isLoaded() && embeddedForms() && form->parentWidget()) {
+        QEventLoop loop;
+        QObject::connect(form, &Form::unloaded, &loop, &QEventLoop::quit);
+        runEmbeddedModal(form, form->owner(), loop);
     } else if (form->isLoaded()) {
         form->setWindowModality(Qt::ApplicationModal);
         if (QWidget *owner = form->parentWidget()) {
@@ -224,6 +255,10 @@ void showModal(Form *form)
 
 void showModeless(Form *form)
 {
+    if (embeddedForms() && form->parentWidget()) {
+        showEmbedded(form, form->owner());
+        return;
+    }
     form->show();
     form->raise();
     form->activateWindow();

@@ -2,7 +2,8 @@
 # Installs what is missing, builds, and runs every test: the unit tests headless through
 # ctest, again built with AddressSanitizer and UndefinedBehaviorSanitizer, the fuzzers for a
 # bounded time, then the Debian package is built and installed, and the end-to-end tests
-# drive the built program and the installed one under Xvfb with openbox.
+# drive the built program and the installed one under Xvfb with openbox, and the installed
+# one under sway and GNOME Shell on Wayland.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -32,3 +33,5 @@ echo "== End to end: the built program"
 bash scripts/e2e.sh build/wordmoor
 echo "== End to end: the installed package"
 WORDMOOR_E2E_PREFIX=/usr bash scripts/e2e.sh /usr/bin/wordmoor
+echo "== End to end on Wayland: the installed package under sway and GNOME Shell"
+bash scripts/e2e-wayland.sh /usr/bin/wordmoor

@@ -5,6 +5,8 @@
 
 #include <QEvent>
 #include <QGuiApplication>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QScreen>
 
 Backdrop::Backdrop(ProgramState &state) : Forms::Form(nullptr, Qt::Window), m_state(state)
@@ -14,13 +16,10 @@ Backdrop::Backdrop(ProgramState &state) : Forms::Form(nullptr, Qt::Window), m_st
     resize(Forms::toPixels(7380), Forms::toPixels(4245));
     // On X a window's new backing store is zero-filled, which it shows as black: left
     // unpainted, the backdrop's megabytes of pixels are never touched and take no memory.
-    // Elsewhere it paints itself black.
+    // Elsewhere it paints itself black, without a palette that the forms drawn inside it
+    // would inherit.
     m_paintsBlack = QGuiApplication::platformName() != QLatin1String("xcb");
-    if (m_paintsBlack) {
-        Forms::setBackColor(this, Forms::rgb(0, 0, 0));
-    } else {
-        setAttribute(Qt::WA_OpaquePaintEvent);
-    }
+    setAttribute(Qt::WA_OpaquePaintEvent);
 
     // Started once the INI is read, and precise: the wait is the same on every start.
     showDrillTimer = new Forms::Timer(this, kDrillWaitMs, false);
@@ -35,7 +34,9 @@ void Backdrop::onLoad()
     if (QScreen *screen = QGuiApplication::primaryScreen()) {
         setGeometry(screen->availableGeometry());
     }
-    setWindowState(Qt::WindowMaximized);
+    // Where the forms are drawn inside it, it is the program's screen: full screen, with
+    // no title bar and above the desktop's panels, as the maximized window is on X.
+    setWindowState(Forms::embeddedForms() ? Qt::WindowFullScreen : Qt::WindowMaximized);
     m_state.installPath =
         Startup::installPathFromIni(Startup::iniPath(Startup::configDirectory()));
     showDrillTimer->setEnabled(true);
@@ -44,7 +45,7 @@ void Backdrop::onLoad()
 void Backdrop::paintEvent(QPaintEvent *event)
 {
     if (m_paintsBlack) {
-        Forms::Form::paintEvent(event);
+        QPainter(this).fillRect(event->rect(), Qt::black);
     }
     if (!m_painted) {
         m_painted = true;
@@ -56,6 +57,15 @@ void Backdrop::endWait()
 {
     showDrillTimer->setEnabled(false);
     emit waitEnded();
+}
+
+void Backdrop::resizeEvent(QResizeEvent *event)
+{
+    Forms::Form::resizeEvent(event);
+    // The compositor gives the full-screen size only once the window is shown.
+    if (Forms::embeddedForms()) {
+        Forms::recentreEmbeddedForms();
+    }
 }
 
 void Backdrop::changeEvent(QEvent *event)

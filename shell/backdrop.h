@@ -4,8 +4,9 @@
 
 struct ProgramState;
 
-// The backdrop: a maximized black window that reads the installation folder at start
-// and, 200 ms after that, says it is time to show the drill window above itself.
+// The backdrop: a maximized black window (full screen where the forms are drawn inside it)
+// that reads the installation folder at start and, 200 ms after that, says it is time to
+// show the drill window above itself.
 class Backdrop : public Forms::Form
 {
     Q_OBJECT
@@ -34,6 +35,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void onLoad() override;
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void closeFromFrame() override { emit closeRequested(); }
 
 private:

@@ -79,15 +79,19 @@ void Program::prepareDrillWindow()
     connect(m_drill, &DrillWindow::wordToSay, this, &Program::wordToSay);
     connect(m_menu, &ProgramMenu::exitChosen, this, &Program::exitProgram);
     m_drill->load();
-    // Open in the middle of the backdrop's screen.
-    if (QScreen *screen = QGuiApplication::primaryScreen()) {
-        QRect frame = m_drill->frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        m_drill->move(frame.topLeft());
+    // Drawn inside the backdrop, it is centred there as it shows, and it has no window of
+    // its own to make now.
+    if (!Forms::embeddedForms()) {
+        // Open in the middle of the backdrop's screen.
+        if (QScreen *screen = QGuiApplication::primaryScreen()) {
+            QRect frame = m_drill->frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            m_drill->move(frame.topLeft());
+        }
+        // The window system's window, the fonts and the glyphs of every caption, made now
+        // rather than after the wait: drawing the window once into an image does all three.
+        m_drill->winId();
     }
-    // The window system's window, the fonts and the glyphs of every caption, made now
-    // rather than after the wait: drawing the window once into an image does all three.
-    m_drill->winId();
     QImage unseen(m_drill->size(), QImage::Format_RGB32);
     m_drill->render(&unseen);
 }
@@ -113,6 +117,11 @@ void Program::bringBackDrillWindow()
     // the window away for good.
     // Not before the wait is over: the window made during it stays unseen till then.
     if (!m_drillShown || !m_drill || !m_drill->isLoaded() || m_ended) {
+        return;
+    }
+    if (Forms::embeddedForms()) {
+        // One window: its keys go to the drill window or to what is open over it.
+        Forms::bringForward(m_drill);
         return;
     }
     if (m_drill->isMinimized() || !m_drill->isVisible()) {

@@ -1,6 +1,7 @@
 // The command line, read before any window: --help and --version need no display, and a
 // wrong command line is refused with the usage, leaving Qt's own options to Qt.
 #include "shell/commandline.h"
+#include "shell/displaycheck.h"
 
 #include <QtTest>
 
@@ -62,6 +63,73 @@ private slots:
         };
         QVERIFY2(begins(outcome.output, output), qPrintable(outcome.output));
         QVERIFY2(begins(outcome.errors, errors), qPrintable(outcome.errors));
+    }
+
+    // Guards against an abort where no platform can start (Qt's own message and status 134),
+    // a refusal where one of Qt's choices can start, and a message that does not name what
+    // is missing.
+    void windowSystemChecked_data()
+    {
+        QTest::addColumn<QString>("platform");  // QT_QPA_PLATFORM, or -platform
+        QTest::addColumn<QString>("wayland");   // WAYLAND_DISPLAY
+        QTest::addColumn<QString>("display");   // DISPLAY
+        QTest::addColumn<QStringList>("there"); // plugins installed, sockets that answer
+        QTest::addColumn<QString>("problem");   // a part of it; empty: none
+        const QString xSocket = "@/tmp/.X11-unix/X0";
+        const QString waySocket = "/run/user/1000/wayland-0";
+        QTest::newRow("nothing") << ""
+                                 << ""
+                                 << "" << QStringList{"xcb", "wayland"}
+                                 << "neither WAYLAND_DISPLAY nor DISPLAY is set";
+        QTest::newRow("wayland_without_plugin")
+            << ""
+            << "wayland-0"
+            << "" << QStringList{"xcb", waySocket}
+            << "not installed (install the package qt6-wayland); no X display";
+        QTest::newRow("wayland") << ""
+                                 << "wayland-0"
+                                 << "" << QStringList{"wayland", waySocket} << "";
+        QTest::newRow("wayland_gone_x_there")
+            << ""
+            << "wayland-0"
+            << ":0" << QStringList{"wayland", "xcb", xSocket} << "";
+        QTest::newRow("wayland_chosen_without_plugin")
+            << "wayland"
+            << ""
+            << ":0" << QStringList{"xcb", xSocket} << "qt6-wayland";
+        QTest::newRow("x_unreachable")
+            << ""
+            << ""
+            << ":7" << QStringList{"xcb", xSocket} << "the X display :7 cannot be reached";
+        QTest::newRow("x_on_other_host") << ""
+                                         << ""
+                                         << "far:0" << QStringList{"xcb"} << "";
+        QTest::newRow("offscreen") << "offscreen:size=800x600"
+                                   << ""
+                                   << "" << QStringList{"offscreen"} << "";
+    }
+
+    void windowSystemChecked()
+    {
+        QFETCH(QString, platform);
+        QFETCH(QString, wayland);
+        QFETCH(QString, display);
+        QFETCH(QStringList, there);
+        QFETCH(QString, problem);
+        DisplayCheck::Environment env;
+        env.qpaPlatform = platform;
+        env.waylandDisplay = wayland;
+        env.runtimeDir = "/run/user/1000";
+        env.display = display;
+        DisplayCheck::Probes probes;
+        probes.pluginInstalled = [&](const QString &name) {
+            return there.contains(name.section(':', 0, 0));
+        };
+        probes.socketAccepts = [&](const QString &path) { return there.contains(path); };
+        const QString found = DisplayCheck::problem(env, probes);
+        QVERIFY2(problem.isEmpty() ? found.isEmpty() : found.contains(problem), qPrintable(found));
+        QCOMPARE(DisplayCheck::environmentNow({"wordmoor", "-platform", "offscreen"}).qpaPlatform,
+                 QStringLiteral("offscreen"));
     }
 };
 

@@ -15,10 +15,13 @@ class TestGroupsPackage : public QObject
     Q_OBJECT
 
 private slots:
+    // Tests that run beside this one make folders in the shared temporary folder too.
+    void initTestCase() { qputenv("TMPDIR", QFile::encodeName(ownTemp.path())); }
     void readsPackages_data();
     void readsPackages();
 
 private:
+    QTemporaryDir ownTemp;
     QTemporaryDir made;
 };
 

@@ -9,6 +9,11 @@
 #include "shell/noticewindow.h"
 #include "shell/program.h"
 
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QWindow>
 #include <QtTest>
@@ -268,6 +273,68 @@ private slots:
         QVERIFY(label->width() >= label->fontMetrics().horizontalAdvance(text));
         QVERIFY(label->x() + label->width() <= about->width());
         QCOMPARE(about->iconLabel->pixmap().size(), QSize(32, 32));
+    }
+
+    // Where the forms are drawn inside the backdrop (Wayland): guards against a drill
+    // window or a modal window off the middle, a click reaching the drill window past a
+    // modal one, Tab leaving it, a key it leaves unused sent back to it without end (a stack
+    // overflow), keys not handed back when it closes or the backdrop is clicked, and a box
+    // without its title or the keys.
+    void embeddedFormsCentredModalAndKeyed()
+    {
+        Forms::setEmbeddedForms(true);
+        Forms::setMessageAnswerer({});
+        int popups = 0;
+        Forms::setPopupChooser([&](QMenu *) { return ++popups, nullptr; });
+        const auto restore = qScopeGuard([] {
+            Forms::setEmbeddedForms(false);
+            Forms::setPopupChooser({});
+        });
+        Program program(m_state);
+        program.start();
+        Backdrop *backdrop = program.backdrop();
+        backdrop->showDrillTimer->setEnabled(false);
+        QVERIFY(QTest::qWaitForWindowActive(backdrop));
+        program.showDrillWindow();
+        DrillWindow *drill = program.drillWindow();
+        QWidget *drillFrame = Forms::outerFrame(drill);
+        const auto centredOn = [](QWidget *frame, const QPoint &point) {
+            return (frame->geometry().center() - point).manhattanLength() <= 2;
+        };
+        QCOMPARE(drillFrame->parentWidget(), backdrop);
+        QVERIFY(centredOn(drillFrame, backdrop->rect().center()));
+        QWidget *before = QApplication::focusWidget();
+        QVERIFY(drill->isAncestorOf(before));
+        bool checked = false;
+        QTimer::singleShot(0, this, [&] {
+            auto *record = backdrop->findChild<RecordWindow *>();
+            const auto close = qScopeGuard([record] { record->unload(); });
+            QVERIFY(centredOn(Forms::outerFrame(record), drillFrame->geometry().center()));
+            for (int i = 0; i < 6; ++i) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                QVERIFY(record->isAncestorOf(QApplication::focusWidget()));
+            }
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F5);
+            QTest::mouseClick(drill->menuButton, Qt::LeftButton);
+            QCOMPARE(popups, 0);
+            checked = true;
+        });
+        Forms::showModal(Forms::loadForm<RecordWindow>(m_state, drill));
+        QVERIFY(checked);
+        QCOMPARE(QApplication::focusWidget(), before);
+        before->clearFocus();
+        QTest::mouseClick(backdrop, Qt::LeftButton, {}, QPoint(3, 3));
+        QVERIFY(drill->isAncestorOf(QApplication::focusWidget()));
+
+        QTimer::singleShot(0, this, [&] {
+            auto *box = backdrop->findChild<QMessageBox *>();
+            QVERIFY(box && box->isAncestorOf(QApplication::focusWidget()));
+            QVERIFY(centredOn(Forms::outerFrame(box), drillFrame->geometry().center()));
+            QCOMPARE(Forms::outerFrame(box)->findChild<QLabel *>("frameTitle")->text(),
+                     QStringLiteral("Attention!"));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        });
+        QVERIFY(!Forms::confirm(drill, "Sure?", "Attention!", Forms::Icon::Information));
     }
 };
 
