@@ -10,13 +10,19 @@ E2E_SKIP=77
 
 # ---- Outcome of a test
 
+# The screen at a failure, into $1; a harness without an X screen defines its own.
+save_screen()
+{
+    [ -n "${DISPLAY:-}" ] && import -window root "$1" 2>/dev/null &&
+        echo "    screen at the failure: $1"
+}
+
 fail()
 {
     echo "    FAIL: $*"
-    if [ -n "${DISPLAY:-}" ] && [ -n "${E2E_ARTIFACTS:-}" ]; then
+    if [ -n "${E2E_ARTIFACTS:-}" ]; then
         mkdir -p "$E2E_ARTIFACTS"
-        import -window root "$E2E_ARTIFACTS/$E2E_TEST.png" 2>/dev/null &&
-            echo "    screen at the failure: $E2E_ARTIFACTS/$E2E_TEST.png"
+        save_screen "$E2E_ARTIFACTS/$E2E_TEST.png"
         local log
         for log in "$T"/*.log; do
             [ -f "$log" ] && cp "$log" "$E2E_ARTIFACTS/$E2E_TEST-$(basename "$log")"
