@@ -1,6 +1,6 @@
 #include "groups/collection.h"
 
-#include "shell/startup.h"
+#include "startup/startup.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -2,8 +2,8 @@
 #include "base/files.h"
 #include "base/numtext.h"
 #include "base/random.h"
+#include "base/speechchoice.h"
 #include "forms/forms.h"
-#include "forms/speechchoice.h"
 
 #include <QtTest>
 
