@@ -6,8 +6,6 @@
 namespace
 {
 
-constexpr int kMostTranslations = DrillRun::kLastRow;
-
 QString feedbackText(const char *english, const QString &chinese)
 {
     return QLatin1String(english) + QLatin1String("\r\n") + chinese;
@@ -15,7 +13,10 @@ QString feedbackText(const char *english, const QString &chinese)
 
 } // namespace
 
-DrillRun::DrillRun(Random &random) : m_random(random), m_words(1) {}
+DrillRun::DrillRun(Random &random)
+    : m_random(random), m_words(1), m_refusal(DrillRules::refuseGroup({}))
+{
+}
 
 QVector<Questions::Entry> DrillRun::setWords(const QList<WordFile::Entry> &words)
 {
@@ -27,6 +28,7 @@ QVector<Questions::Entry> DrillRun::setWords(const QList<WordFile::Entry> &words
         loaded.append(Questions::Entry(entry.word, entry.translations));
     }
     m_words.swap(loaded);
+    m_refusal = DrillRules::refuseGroup(words);
     return loaded;
 }
 
@@ -41,18 +43,22 @@ QString DrillRun::refusal(int group) const
         return QStringLiteral("No group is loaded, so no run can start. Choose a group whose "
                               "file can be read.");
     }
-    if (wordCount() < 2) {
-        return QStringLiteral("Group %1 cannot be started: a run needs at least 2 words, and "
+    switch (m_refusal.reason) {
+    case DrillRules::Refusal::None:
+        break;
+    case DrillRules::Refusal::TooFewWords:
+        return QStringLiteral("Group %1 cannot be started: a run needs at least %3 words, and "
                               "ci%1 holds %2.")
             .arg(group)
-            .arg(wordCount());
-    }
-    if (const int entry = Questions::firstOverlongEntry(m_words, kMostTranslations)) {
+            .arg(m_refusal.words)
+            .arg(DrillRules::kLeastWords);
+    case DrillRules::Refusal::TooManyRenderings:
         // One pass of arg(): a word holding "%3" must not take the next number.
         return QStringLiteral("Group %1 cannot be started: the word '%2' (line %3 of ci%1) has "
-                              "%4 translations; a word may have at most 14.")
-            .arg(QString::number(group), m_words[entry].word, QString::number(2 * entry - 1),
-                 QString::number(m_words[entry].pieceCount()));
+                              "%4 translations; a word may have at most %5.")
+            .arg(QString::number(group), m_words[m_refusal.entry].word,
+                 QString::number(2 * m_refusal.entry - 1), QString::number(m_refusal.renderings),
+                 QString::number(DrillRules::kMostRenderings));
     }
     return QString();
 }

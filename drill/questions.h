@@ -1,5 +1,7 @@
 #pragma once
 
+#include "drill/drillrules.h"
+
 #include <QList>
 #include <QStringList>
 #include <QVector>
@@ -35,7 +37,7 @@ public:
 
     const QStringList &pieces() const; // trimmed
     // How many pieces there are, without cutting the line.
-    int pieceCount() const { return static_cast<int>(line.count(QLatin1Char(';'))) + 1; }
+    int pieceCount() const { return DrillRules::renderingCount(line); }
 
 private:
     mutable QStringList m_pieces;

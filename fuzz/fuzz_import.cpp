@@ -3,6 +3,7 @@
 // runs, a group file written of them reads back as the same entries, a table written with the export's
 // quoting reads back as the same fields, and the column choice names columns that exist.
 #include "base/files.h"
+#include "drill/drillrules.h"
 #include "drill/questions.h"
 #include "fuzz/check.h"
 #include "groups/ankipackage.h"
@@ -27,7 +28,7 @@ void checkEntry(const WordFile::Entry &entry)
     FUZZ_CHECK(entry.word.size() <= WordFile::kMaxLineLength, entry.word.left(20));
     FUZZ_CHECK(entry.translations.size() <= WordFile::kMaxLineLength, entry.word);
     const QStringList pieces = Questions::splitTranslations(entry.translations);
-    FUZZ_CHECK(pieces.size() <= Groups::kMostRenderings, entry.translations);
+    FUZZ_CHECK(pieces.size() <= DrillRules::kMostRenderings, entry.translations);
     QSet<QString> seen;
     for (const QString &piece : pieces) {
         FUZZ_CHECK(!piece.isEmpty() && piece == piece.trimmed(), entry.translations);

@@ -77,13 +77,4 @@ bool hasHan(const QString &text)
     return false;
 }
 
-qsizetype codePointLength(const QString &line)
-{
-    qsizetype count = 0;
-    for (QChar c : line) {
-        count += c.isLowSurrogate() ? 0 : 1;
-    }
-    return count;
-}
-
 } // namespace Groups

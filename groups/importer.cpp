@@ -1,6 +1,7 @@
 #include "groups/importer.h"
 
 #include "base/files.h"
+#include "drill/drillrules.h"
 #include "drill/questions.h"
 
 #include <QDir>
@@ -54,12 +55,12 @@ QString unfit(const QString &word, const QStringList &renderings, const QString 
     if (renderings.isEmpty()) {
         return shown(word) + QStringLiteral(": no rendering");
     }
-    // UTF-16 units: never fewer than code points, so a drill counting either accepts it.
-    const qsizetype longest = std::max(word.size(), line.size());
-    if (longest > WordFile::kMaxLineLength) {
+    // The drill's own measure, so that the drill takes every line the importer writes.
+    if (DrillRules::lineTooLong(word) || DrillRules::lineTooLong(line)) {
         return shown(word) + QStringLiteral(": a line of %1 characters; a line may hold at "
                                             "most %2")
-                                 .arg(longest)
+                                 .arg(std::max(DrillRules::characterCount(word),
+                                               DrillRules::characterCount(line)))
                                  .arg(WordFile::kMaxLineLength);
     }
     return QString();
@@ -123,11 +124,11 @@ QList<PreparedEntry> prepareEntries(const QList<SourceEntry> &entries, const QSt
     QList<PreparedEntry> prepared;
     for (Pending &entry : pending) {
         entry.offered = static_cast<int>(entry.renderings.size());
-        if (entry.offered > kMostRenderings) {
-            entry.renderings = entry.renderings.mid(0, kMostRenderings);
+        if (entry.offered > DrillRules::kMostRenderings) {
+            entry.renderings = entry.renderings.mid(0, DrillRules::kMostRenderings);
             notes.append({path, entry.line, Severity::Warning,
                           QStringLiteral("kept the first %1 of the %2 renderings of %3")
-                              .arg(kMostRenderings)
+                              .arg(DrillRules::kMostRenderings)
                               .arg(entry.offered)
                               .arg(shown(entry.word))});
         }
@@ -256,14 +257,14 @@ bool planFile(const QString &fileName, const ImportRequest &request, QList<Plann
         }
         report.lines << QStringLiteral("  (%1 entries in all)").arg(entries.size());
     }
-    if (entries.size() < kLeastWords) {
+    if (entries.size() < DrillRules::kLeastWords) {
         report.diagnostics.append(
             {fileName, 1, Severity::Error,
              QStringLiteral("%1 entries read as %2, and a group needs at least %3; nothing "
                             "imported from it")
                  .arg(entries.size())
                  .arg(formatName(format))
-                 .arg(kLeastWords)});
+                 .arg(DrillRules::kLeastWords)});
         return false;
     }
     // Each of the source's categories in groups of its own.
@@ -271,12 +272,12 @@ bool planFile(const QString &fileName, const ImportRequest &request, QList<Plann
         while (end < entries.size() && entries[end].group == entries[start].group) {
             ++end;
         }
-        if (end - start < kLeastWords) {
+        if (end - start < DrillRules::kLeastWords) {
             report.diagnostics.append({fileName, entries[start].line, Severity::Warning,
                                        QStringLiteral("skipped the category '%1': it holds one "
                                                       "word, and a group needs %2")
                                            .arg(entries[start].group)
-                                           .arg(kLeastWords)});
+                                           .arg(DrillRules::kLeastWords)});
             continue;
         }
         qsizetype next = start;
