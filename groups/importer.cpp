@@ -1,6 +1,7 @@
 #include "groups/importer.h"
 
 #include "base/files.h"
+#include "base/wholefile.h"
 #include "drill/drillrules.h"
 #include "drill/questions.h"
 
@@ -9,14 +10,8 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
-#include <QTemporaryFile>
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <memory>
-#include <unistd.h>
-#include <vector>
+#include <algorithm>
 
 namespace Groups
 {
@@ -167,52 +162,6 @@ QByteArray groupFileBytes(const QList<WordFile::Entry> &entries)
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }
 
-int writeNewFiles(const QList<NewFile> &files, QString *error)
-{
-    // Each is written beside its place and then renamed: a rename does not replace a file
-    // that is already there, and nothing half-written ever bears a group's name.
-    std::vector<std::unique_ptr<QTemporaryFile>> written;
-    for (const NewFile &file : files) {
-        auto temporary = std::make_unique<QTemporaryFile>(QFileInfo(file.path).absolutePath() +
-                                                          QStringLiteral("/.import-XXXXXX"));
-        if (!temporary->open() || temporary->write(file.bytes) != file.bytes.size() ||
-            !temporary->flush()) {
-            *error = QStringLiteral("%1: %2").arg(file.path, temporary->errorString());
-            break;
-        }
-        written.push_back(std::move(temporary));
-    }
-    if (written.empty()) {
-        return 0;
-    }
-    // One flush of the file system for all files, not one for each: that took 2.7 s for
-    // 600 groups.
-    if (::syncfs(written.front()->handle()) != 0) {
-        *error = QStringLiteral("%1: %2").arg(files.front().path,
-                                              QString::fromLocal8Bit(std::strerror(errno)));
-        return 0;
-    }
-    int renamed = 0;
-    for (auto &temporary : written) {
-        const QString &path = files[renamed].path;
-        if (!temporary->rename(path)) {
-            *error = QStringLiteral("%1: %2").arg(path, QFileInfo::exists(path)
-                                                            ? QStringLiteral("the file exists")
-                                                            : temporary->errorString());
-            break;
-        }
-        temporary->setAutoRemove(false); // it bears the group's name now
-        ++renamed;
-    }
-    const int folder = ::open(QFile::encodeName(QFileInfo(files.front().path).absolutePath()),
-                              O_RDONLY | O_DIRECTORY);
-    if (folder >= 0) {
-        ::fsync(folder); // the new names
-        ::close(folder);
-    }
-    return renamed;
-}
-
 namespace
 {
 
@@ -351,18 +300,19 @@ ImportReport importFiles(const ImportRequest &request)
         report.failure = error;
         return report;
     }
-    QList<NewFile> files;
+    // Written whole, never over a file that is there, with one flush of the disk for all.
+    QList<Files::NewFile> files;
     for (const PlannedGroup &group : plan) {
         files.append({group.written.path, groupFileBytes(group.entries)});
     }
-    const int written = writeNewFiles(files, &error);
-    for (int g = 0; g < written; ++g) {
+    const Result<int> written = Files::writeNewFiles(files);
+    for (int g = 0; g < written.value; ++g) {
         report.written.append(plan[g].written);
     }
-    if (written < plan.size()) {
+    if (!written.ok) {
         // The groups after it are not written either: they would lie past a gap.
         report.status = kCannotRun;
-        report.failure = QStringLiteral("cannot be written: %1").arg(error);
+        report.failure = QStringLiteral("cannot be written: %1").arg(written.error);
         return report;
     }
     // A file that brought nothing in is a problem even when another one did.

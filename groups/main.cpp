@@ -2,6 +2,7 @@
 // collection, on Qt Core only. The work is done by the plain functions of groups/, which
 // read groups with the drill's own loader; this file parses the command line and prints.
 
+#include "base/wholefile.h"
 #include "groups/checker.h"
 #include "groups/exporter.h"
 #include "groups/importer.h"
@@ -10,7 +11,6 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cerrno>
 #include <csignal>
@@ -234,11 +234,9 @@ QString writeOutput(const QString &path, const QByteArray &bytes)
         device.close();
         return device.error() == QFileDevice::NoError ? QString() : device.errorString();
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        return file.errorString();
-    }
-    return QString();
+    QString reason;
+    return Files::writeWhole(path, bytes, Files::Existing::Replace, &reason).ok ? QString()
+                                                                               : reason;
 }
 
 int runExport(const QCommandLineParser &parser, const QStringList &positional)

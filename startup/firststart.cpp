@@ -1,6 +1,7 @@
 #include "startup/firststart.h"
 
 #include "base/files.h"
+#include "base/wholefile.h"
 #include "startup/startup.h"
 
 #include <QCoreApplication>
