@@ -236,9 +236,10 @@ Result<int> writeNewFiles(const QList<NewFile> &files)
     }
     // Those written before a failure still take their names; after a failed rename none does.
     bool renaming = true;
-    for (const QString &temporary : temporaries) {
-        const QString &path = files[result.value].path;
-        if (renaming && renameKeeping(QFile::encodeName(temporary), QFile::encodeName(path)) == 0) {
+    for (qsizetype i = 0; i < temporaries.size(); ++i) {
+        const QByteArray temporary = QFile::encodeName(temporaries[i]);
+        const QString &path = files[i].path;
+        if (renaming && renameKeeping(temporary, QFile::encodeName(path)) == 0) {
             ++result.value;
             continue;
         }
@@ -247,7 +248,7 @@ Result<int> writeNewFiles(const QList<NewFile> &files)
                 path, errno == EEXIST ? QStringLiteral("the file exists") : systemReason(errno)));
             renaming = false;
         }
-        ::unlink(QFile::encodeName(temporary).constData());
+        ::unlink(temporary.constData());
     }
     if (result.value > 0) {
         syncFolder(files.front().path); // the new names
