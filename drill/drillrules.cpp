@@ -41,10 +41,10 @@ Refusal refuseGroup(const QList<WordFile::Entry> &entries)
         return refusal;
     }
     for (qsizetype i = 0; i < entries.size(); ++i) {
-        if (tooManyRenderings(entries[i].translations)) {
+        if (tooManyRenderings(entries[i].renderings)) {
             refusal.reason = Refusal::TooManyRenderings;
             refusal.entry = static_cast<int>(i + 1);
-            refusal.renderings = renderingCount(entries[i].translations);
+            refusal.renderings = renderingCount(entries[i].renderings);
             return refusal;
         }
     }

@@ -25,7 +25,7 @@ QVector<Questions::Entry> DrillRun::setWords(const QList<WordFile::Entry> &words
     loaded.reserve(words.size() + 1);
     loaded.append(Questions::Entry()); // entries count from 1
     for (const WordFile::Entry &entry : words) {
-        loaded.append(Questions::Entry(entry.word, entry.translations));
+        loaded.append(Questions::Entry(entry.word, entry.renderings));
     }
     m_words.swap(loaded);
     m_refusal = DrillRules::refuseGroup(words);
@@ -34,7 +34,7 @@ QVector<Questions::Entry> DrillRun::setWords(const QList<WordFile::Entry> &words
 
 WordFile::Entry DrillRun::word(int number) const
 {
-    return WordFile::Entry{m_words[number].word, m_words[number].line};
+    return WordFile::Entry{m_words[number].word, m_words[number].renderingsText};
 }
 
 QString DrillRun::refusal(int group) const
@@ -65,7 +65,7 @@ QString DrillRun::refusal(int group) const
 
 bool DrillRun::start(int group)
 {
-    // Each question draws wrong candidates from other entries and puts every translation
+    // Each question draws wrong candidates from other entries and puts every rendering
     // on a row of its own, so a refused group would run off its rows.
     if (!refusal(group).isEmpty()) {
         return false;
@@ -123,7 +123,7 @@ DrillRun::Judgement DrillRun::judgeRow(int row)
     }
     Row &clicked = m_rows[row];
     // An empty word line would make every distractor's empty tag match; only the rows
-    // the builder placed translations on count as right.
+    // the builder placed renderings on count as right.
     if (clicked.tag == questionWord() && isAnswerRow(row)) {
         if (clicked.found) {
             return Judgement::AlreadyFound;
@@ -170,7 +170,7 @@ bool DrillRun::tickClock()
 void DrillRun::endQuestion()
 {
     m_answering = false;
-    // The reveal: the question's translations in the rest colour, found or not; every
+    // The reveal: the question's renderings in the rest colour, found or not; every
     // other row goes.
     for (int i = 0; i <= kLastRow; ++i) {
         m_rows[i].found = false;

@@ -27,7 +27,7 @@ public:
 
     struct Row {
         QString caption;
-        QString tag; // the question word on a row of its translations, else empty
+        QString tag; // the question word on a row of its renderings, else empty
         bool shown = false;
         bool found = false; // painted as found until the question ends
     };
@@ -99,7 +99,7 @@ public:
     int pauseMs() const { return m_pauseMs; }
     int answerCount() const { return static_cast<int>(m_answerRows.size()); }
     int toFind() const { return m_toFind; }
-    // Rows of the open (or last) question's translations, in the order of its line.
+    // Rows of the open (or last) question's renderings, in the order of its line.
     const QVector<int> &answerRows() const { return m_answerRows; }
     // The run's order: entry numbers of the loaded group, question 1 first.
     const QVector<int> &order() const { return m_order; }

@@ -20,7 +20,7 @@ int discoverGroups(const QString &installPath);
 
 struct Entry {
     QString word;         // shown and compared exactly as read
-    QString translations; // ";"-separated, as read
+    QString renderings; // ";"-separated, as read
 };
 
 enum class LoadStatus { Ok, OpenFailed, ReadFailed, TooManyEntries, LineTooLong };

@@ -150,25 +150,25 @@ void checkEntries(const QList<WordFile::Entry> &entries, Reporter &report)
         } else {
             wordLines.insert(word, wordLine);
         }
-        const QStringList pieces = Questions::splitTranslations(entries[i].translations);
-        if (DrillRules::tooManyRenderings(entries[i].translations)) {
+        const QStringList split = Questions::splitRenderings(entries[i].renderings);
+        if (DrillRules::tooManyRenderings(entries[i].renderings)) {
             report.error(wordLine + 1, QStringLiteral("%1 has %2 renderings; the drill refuses "
                                                       "to start a word with more than %3")
                                            .arg(quoted(word))
-                                           .arg(pieces.size())
+                                           .arg(split.size())
                                            .arg(DrillRules::kMostRenderings));
         }
-        if (pieces.contains(QString())) {
+        if (split.contains(QString())) {
             report.warning(wordLine + 1, QStringLiteral("an empty rendering (from \";;\" or a "
                                                         "\";\" at an end of the line)"));
         }
         // Named at its second place only; lines are short, so a set would cost more.
-        for (qsizetype k = 1; k < pieces.size(); ++k) {
-            const qsizetype first = pieces.indexOf(pieces[k]);
-            if (!pieces[k].isEmpty() && first < k && pieces.indexOf(pieces[k], first + 1) == k) {
+        for (qsizetype k = 1; k < split.size(); ++k) {
+            const qsizetype first = split.indexOf(split[k]);
+            if (!split[k].isEmpty() && first < k && split.indexOf(split[k], first + 1) == k) {
                 report.warning(wordLine + 1, QStringLiteral("the rendering %1 is in the line "
                                                             "more than once")
-                                                 .arg(quoted(pieces[k])));
+                                                 .arg(quoted(split[k])));
             }
         }
     }

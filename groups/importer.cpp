@@ -84,8 +84,8 @@ QList<PreparedEntry> prepareEntries(const QList<SourceEntry> &entries, const QSt
         }
         QStringList renderings;
         for (const QString &part : renderingsText.split(QLatin1Char('\n'))) {
-            for (const QString &piece : Questions::splitTranslations(part)) {
-                const QString rendering = piece.trimmed();
+            for (const QString &cut : Questions::splitRenderings(part)) {
+                const QString rendering = cut.trimmed();
                 if (!rendering.isEmpty() && !renderings.contains(rendering)) {
                     renderings.append(rendering);
                 }
@@ -157,7 +157,7 @@ QByteArray groupFileBytes(const QList<WordFile::Entry> &entries)
 {
     QString text;
     for (const WordFile::Entry &entry : entries) {
-        text += entry.word + QLatin1String("\r\n") + entry.translations + QLatin1String("\r\n");
+        text += entry.word + QLatin1String("\r\n") + entry.renderings + QLatin1String("\r\n");
     }
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }
@@ -202,7 +202,7 @@ bool planFile(const QString &fileName, const ImportRequest &request, QList<Plann
     if (request.preview) {
         for (qsizetype i = 0; i < entries.size() && i < kPreviewEntries; ++i) {
             report.lines << QStringLiteral("  %1  ->  %2")
-                                .arg(entries[i].entry.word, entries[i].entry.translations);
+                                .arg(entries[i].entry.word, entries[i].entry.renderings);
         }
         report.lines << QStringLiteral("  (%1 entries in all)").arg(entries.size());
     }

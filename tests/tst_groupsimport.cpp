@@ -63,7 +63,7 @@ QStringList flat(const QList<WordFile::Entry> &entries)
 {
     QStringList list;
     for (const WordFile::Entry &entry : entries) {
-        list << entry.word + QLatin1Char('|') + entry.translations;
+        list << entry.word + QLatin1Char('|') + entry.renderings;
     }
     return list;
 }

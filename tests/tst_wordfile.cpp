@@ -92,7 +92,7 @@ static QString writeFile(const QTemporaryDir &dir, const QString &name, const QB
 void TestWordFile::loadsEntries_data()
 {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QStringList>("flat"); // word, translations, word, translations...
+    QTest::addColumn<QStringList>("flat"); // word, renderings, word, renderings...
 
     QTest::newRow("two_pairs") << QByteArray("w1\r\nt1\r\nw2\r\nt2\r\n")
                                << QStringList{"w1", "t1", "w2", "t2"};
@@ -120,7 +120,7 @@ void TestWordFile::loadsEntries()
     QCOMPARE(group.status, WordFile::LoadStatus::Ok);
     QStringList got;
     for (const WordFile::Entry &entry : group.entries) {
-        got << entry.word << entry.translations;
+        got << entry.word << entry.renderings;
     }
     QCOMPARE(got, flat);
 }
@@ -193,7 +193,7 @@ void TestWordFile::decodesEachLineAlone()
     QTemporaryDir dir;
     const WordFile::Group group = WordFile::loadGroup(writeFile(dir, "ci1.txt", bytes));
     QCOMPARE(group.entries.size(), 1);
-    QCOMPARE(group.entries[0].translations, second);
+    QCOMPARE(group.entries[0].renderings, second);
     QStringDecoder alone(encoding.constData(), QStringDecoder::Flag::Stateless |
                                                    QStringDecoder::Flag::ConvertInitialBom);
     QCOMPARE(group.entries[0].word, alone.decode(first));
