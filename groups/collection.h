@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/result.h"
+
 #include <QList>
 #include <QString>
 
@@ -29,10 +31,9 @@ int countOf(const QList<Diagnostic> &diagnostics, Severity severity);
 // A folder as the drill's paths take it: ending in "/", "./" for the current one.
 QString folderPath(const QString &folder);
 
-struct FolderLookup {
-    QString folder; // ends in "/"; empty when error is set
-    QString error;
-    QString ini; // the INI that named the folder, when it was looked up
+struct FolderLookup : Outcome {
+    QString folder; // ends in "/"; empty unless ok
+    QString ini;    // the INI that named the folder, when it was looked up
 };
 
 // The learner's own collection, found as Wordmoor finds it at start-up: InstallPath in

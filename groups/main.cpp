@@ -130,7 +130,7 @@ const Command *findCommand(const QString &name)
 int runCheck(const QStringList &positional)
 {
     const FolderLookup folder = existingFolder(positional.value(0));
-    if (!folder.error.isEmpty()) {
+    if (!folder.ok) {
         return cannotRun(folder.error, QStringLiteral("check"));
     }
     const CollectionCheck check = checkCollection(folder.folder);
@@ -151,7 +151,7 @@ int runImport(const QCommandLineParser &parser, const QStringList &files)
         request.folder = folderPath(parser.value(QStringLiteral("into")));
     } else {
         const FolderLookup learners = learnersFolder();
-        if (!learners.error.isEmpty()) {
+        if (!learners.ok) {
             return cannotRun(learners.error, QStringLiteral("import"));
         }
         request.folder = learners.folder;
@@ -242,7 +242,7 @@ QString writeOutput(const QString &path, const QByteArray &bytes)
 int runExport(const QCommandLineParser &parser, const QStringList &positional)
 {
     const FolderLookup folder = existingFolder(positional.value(0));
-    if (!folder.error.isEmpty()) {
+    if (!folder.ok) {
         return cannotRun(folder.error, QStringLiteral("export"));
     }
     const Export result = exportCollection(folder.folder);
@@ -270,7 +270,7 @@ int runExport(const QCommandLineParser &parser, const QStringList &positional)
 int runList(const QStringList &positional)
 {
     const FolderLookup folder = existingFolder(positional.value(0));
-    if (!folder.error.isEmpty()) {
+    if (!folder.ok) {
         return cannotRun(folder.error, QStringLiteral("list"));
     }
     const QList<GroupListing> listings = listCollection(folder.folder);
