@@ -15,11 +15,11 @@
 // it in Mandarin at --speak or while a screen reader runs.
 
 #include "base/programstate.h"
-#include "shell/commandline.h"
-#include "shell/displaycheck.h"
-#include "shell/endrequests.h"
-#include "shell/firststart.h"
 #include "shell/program.h"
+#include "startup/commandline.h"
+#include "startup/displaycheck.h"
+#include "startup/endrequests.h"
+#include "startup/firststart.h"
 
 #include "forms/forms.h"
 #include "forms/wordspeech.h"

@@ -38,38 +38,7 @@ struct TextLines {
 // cannot be read to its end gives no lines at all.
 TextLines readTextLines(const QString &path);
 
-// Fixed-length records in a byte image of a file, numbered from 1. A record that lies
-// past the end reads as zeros; writing one past the end extends the image with zeros.
-QByteArray readRecord(const QByteArray &image, int number, int size);
-void writeRecord(QByteArray &image, int number, const QByteArray &record);
-
 // Deletes a file; false when there was none or it could not be removed.
 bool deleteFile(const QString &path);
-
-// Whole-or-nothing writes: the bytes go into a temporary file beside the target, under a
-// name only this program writes ("." + the target's name + ".wordmoor-save-" + six letters
-// or digits), are flushed to the disk, and the file is then renamed onto the target. Any
-// failure leaves the target as it was; nothing is ever written in place.
-struct WriteResult {
-    bool ok = false;
-    QString error; // names the file and gives the system's reason
-};
-enum class Existing {
-    Replace, // the target is replaced (a link is followed to the file it names)
-    Keep     // a target that exists, even as a dangling link, fails the write
-};
-WriteResult writeWhole(const QString &path, const QByteArray &bytes,
-                       Existing existing = Existing::Replace);
-
-// The file that writeWhole(path, ..., Existing::Replace) writes: path with links followed.
-QString writeTarget(const QString &path);
-
-// Makes a folder and the folders above it that are missing, as mkdir -p does; false with an
-// error that names the folder in the way and gives the system's reason.
-bool makePath(const QString &path, QString *error);
-
-// Removes what killed writes of path left: regular files beside its target named as that
-// target's temporary files are, and nothing else (not another file's, not the learner's).
-void removeWriteLeftovers(const QString &path);
 
 } // namespace Files

@@ -1,7 +1,7 @@
 # Install layout and the Debian package.
 #
 # The program finds its bundled groups at <bindir>/../share/wordmoor/ciku (see
-# shell/firststart), so the groups go below DATAROOTDIR beside BINDIR.
+# startup/firststart), so the groups go below DATAROOTDIR beside BINDIR.
 # The PNG icons in packaging/icons were rendered once from the SVG with rsvg-convert, so
 # building needs no converter.
 

@@ -6,8 +6,6 @@
 namespace
 {
 
-constexpr int kMostTranslations = DrillRun::kLastRow;
-
 QString feedbackText(const char *english, const QString &chinese)
 {
     return QLatin1String(english) + QLatin1String("\r\n") + chinese;
@@ -15,7 +13,10 @@ QString feedbackText(const char *english, const QString &chinese)
 
 } // namespace
 
-DrillRun::DrillRun(Random &random) : m_random(random), m_words(1) {}
+DrillRun::DrillRun(Random &random)
+    : m_random(random), m_words(1), m_refusal(DrillRules::refuseGroup({}))
+{
+}
 
 QVector<Questions::Entry> DrillRun::setWords(const QList<WordFile::Entry> &words)
 {
@@ -24,15 +25,16 @@ QVector<Questions::Entry> DrillRun::setWords(const QList<WordFile::Entry> &words
     loaded.reserve(words.size() + 1);
     loaded.append(Questions::Entry()); // entries count from 1
     for (const WordFile::Entry &entry : words) {
-        loaded.append(Questions::Entry(entry.word, entry.translations));
+        loaded.append(Questions::Entry(entry.word, entry.renderings));
     }
     m_words.swap(loaded);
+    m_refusal = DrillRules::refuseGroup(words);
     return loaded;
 }
 
 WordFile::Entry DrillRun::word(int number) const
 {
-    return WordFile::Entry{m_words[number].word, m_words[number].line};
+    return WordFile::Entry{m_words[number].word, m_words[number].renderingsText};
 }
 
 QString DrillRun::refusal(int group) const
@@ -41,25 +43,29 @@ QString DrillRun::refusal(int group) const
         return QStringLiteral("No group is loaded, so no run can start. Choose a group whose "
                               "file can be read.");
     }
-    if (wordCount() < 2) {
-        return QStringLiteral("Group %1 cannot be started: a run needs at least 2 words, and "
+    switch (m_refusal.reason) {
+    case DrillRules::Refusal::None:
+        break;
+    case DrillRules::Refusal::TooFewWords:
+        return QStringLiteral("Group %1 cannot be started: a run needs at least %3 words, and "
                               "ci%1 holds %2.")
             .arg(group)
-            .arg(wordCount());
-    }
-    if (const int entry = Questions::firstOverlongEntry(m_words, kMostTranslations)) {
+            .arg(m_refusal.words)
+            .arg(DrillRules::kLeastWords);
+    case DrillRules::Refusal::TooManyRenderings:
         // One pass of arg(): a word holding "%3" must not take the next number.
         return QStringLiteral("Group %1 cannot be started: the word '%2' (line %3 of ci%1) has "
-                              "%4 translations; a word may have at most 14.")
-            .arg(QString::number(group), m_words[entry].word, QString::number(2 * entry - 1),
-                 QString::number(m_words[entry].pieceCount()));
+                              "%4 translations; a word may have at most %5.")
+            .arg(QString::number(group), m_words[m_refusal.entry].word,
+                 QString::number(2 * m_refusal.entry - 1), QString::number(m_refusal.renderings),
+                 QString::number(DrillRules::kMostRenderings));
     }
     return QString();
 }
 
 bool DrillRun::start(int group)
 {
-    // Each question draws wrong candidates from other entries and puts every translation
+    // Each question draws wrong candidates from other entries and puts every rendering
     // on a row of its own, so a refused group would run off its rows.
     if (!refusal(group).isEmpty()) {
         return false;
@@ -117,7 +123,7 @@ DrillRun::Judgement DrillRun::judgeRow(int row)
     }
     Row &clicked = m_rows[row];
     // An empty word line would make every distractor's empty tag match; only the rows
-    // the builder placed translations on count as right.
+    // the builder placed renderings on count as right.
     if (clicked.tag == questionWord() && isAnswerRow(row)) {
         if (clicked.found) {
             return Judgement::AlreadyFound;
@@ -164,7 +170,7 @@ bool DrillRun::tickClock()
 void DrillRun::endQuestion()
 {
     m_answering = false;
-    // The reveal: the question's translations in the rest colour, found or not; every
+    // The reveal: the question's renderings in the rest colour, found or not; every
     // other row goes.
     for (int i = 0; i <= kLastRow; ++i) {
         m_rows[i].found = false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/speedlevel.h"
+#include "drill/drillrules.h"
 #include "drill/questions.h"
 #include "drill/wordfile.h"
 
@@ -22,10 +23,11 @@ class DrillRun
 {
 public:
     static constexpr int kLastRow = Questions::kRows - 1; // rows 0 to 14
+    static_assert(kLastRow == DrillRules::kMostRenderings, "a row for each rendering");
 
     struct Row {
         QString caption;
-        QString tag; // the question word on a row of its translations, else empty
+        QString tag; // the question word on a row of its renderings, else empty
         bool shown = false;
         bool found = false; // painted as found until the question ends
     };
@@ -48,8 +50,9 @@ public:
     int wordCount() const { return static_cast<int>(m_words.size()) - 1; }
     WordFile::Entry word(int number) const; // 1-based
 
-    // Why a run on the loaded group cannot start (empty when it can). `group` is the
-    // number the learner knows it by, 0 when none is loaded.
+    // Why a run on the loaded group cannot start (empty when it can), in the words of the
+    // drill's warning; the reason is DrillRules::refuseGroup's, which wordmoor-groups' check
+    // asks too. `group` is the number the learner knows it by, 0 when none is loaded.
     QString refusal(int group) const;
 
     // Shuffles the group into the run's order and opens the first question; false (and
@@ -96,7 +99,7 @@ public:
     int pauseMs() const { return m_pauseMs; }
     int answerCount() const { return static_cast<int>(m_answerRows.size()); }
     int toFind() const { return m_toFind; }
-    // Rows of the open (or last) question's translations, in the order of its line.
+    // Rows of the open (or last) question's renderings, in the order of its line.
     const QVector<int> &answerRows() const { return m_answerRows; }
     // The run's order: entry numbers of the loaded group, question 1 first.
     const QVector<int> &order() const { return m_order; }
@@ -107,6 +110,7 @@ private:
 
     Random &m_random;
     QVector<Questions::Entry> m_words; // 1..n in file order; 0 unused
+    DrillRules::Refusal m_refusal;     // of m_words
     QVector<int> m_order;
     QVector<int> m_answerRows;
     std::array<Row, Questions::kRows> m_rows;

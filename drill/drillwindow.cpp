@@ -352,7 +352,7 @@ void DrillWindow::showRecordWindow()
 RecordFile::SaveResult DrillWindow::saveRunInProgress()
 {
     if (!m_run.hasResultToSave()) {
-        return RecordFile::SaveResult();
+        return RecordFile::nothingToSave();
     }
     if (!m_runSave) {
         m_runSave = saveRun(false);
@@ -363,7 +363,7 @@ RecordFile::SaveResult DrillWindow::saveRunInProgress()
 RecordFile::SaveResult DrillWindow::commitRunInProgress()
 {
     if (!m_run.hasResultToSave() || m_runSave) {
-        return RecordFile::SaveResult();
+        return RecordFile::nothingToSave();
     }
     return saveRun(true);
 }

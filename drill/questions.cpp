@@ -20,9 +20,10 @@ QString trimSpaces(const QString &text)
     return text.mid(start, end - start);
 }
 
-QStringList splitTranslations(const QString &line)
+QStringList splitRenderings(const QString &renderings)
 {
-    QStringList pieces;
+    const QString &line = renderings;
+    QStringList split;
     qsizetype start = 0;
     while (true) {
         qsizetype end = line.indexOf(QLatin1Char(';'), start);
@@ -39,26 +40,26 @@ QStringList splitTranslations(const QString &line)
             --to;
         }
         // A whole line without spaces to trim is shared, not copied.
-        pieces.append(from == 0 && to == line.size() ? line : line.mid(from, to - from));
+        split.append(from == 0 && to == line.size() ? line : line.mid(from, to - from));
         if (last) {
-            return pieces;
+            return split;
         }
         start = end + 1;
     }
 }
 
-const QStringList &Entry::pieces() const
+const QStringList &Entry::renderings() const
 {
     if (!m_cut) {
-        m_pieces = splitTranslations(line);
+        m_renderings = splitRenderings(renderingsText);
         m_cut = true;
     }
-    return m_pieces;
+    return m_renderings;
 }
 
-Entry makeEntry(const QString &word, const QString &line)
+Entry makeEntry(const QString &word, const QString &renderingsText)
 {
-    return Entry(word, line);
+    return Entry(word, renderingsText);
 }
 
 QVector<int> shuffledOrder(Random &random, int count)
@@ -124,12 +125,12 @@ bool drawWrongCandidate(Random &random, const RunEntries &questions, int questio
             r = drawInt(random, wordCount);
         }
         const Entry &entry = questions[r];
-        const int pieces = entry.pieceCount();
-        if (pieces == 1) {
+        const int count = entry.renderingCount();
+        if (count == 1) {
             // A single rendering is shown as written, spaces and all.
-            *text = entry.line;
+            *text = entry.renderingsText;
         } else {
-            *text = entry.pieces()[drawInt(random, pieces) - 1];
+            *text = entry.renderings()[drawInt(random, count) - 1];
         }
         if (!rights.contains(trimSpaces(*text))) {
             return true;
@@ -142,9 +143,9 @@ Question buildFrom(Random &random, const RunEntries &questions, int question, in
 {
     Question q;
     q.word = questions[question].word;
-    q.translations = questions[question].pieces();
+    q.renderings = questions[question].renderings();
 
-    for (int j = 0; j < q.translations.size(); ++j) {
+    for (int j = 0; j < q.renderings.size(); ++j) {
         int r = drawInt(random, lastRow);
         while (q.answerRows.contains(r)) {
             r = drawInt(random, lastRow);
@@ -155,14 +156,14 @@ Question buildFrom(Random &random, const RunEntries &questions, int question, in
     for (int g = 0; g <= lastRow && g < kRows; ++g) {
         const int j = static_cast<int>(q.answerRows.indexOf(g));
         if (j >= 0) {
-            q.captions[g] = q.translations[j] + QLatin1Char(' ');
+            q.captions[g] = q.renderings[j] + QLatin1Char(' ');
             q.tags[g] = q.word;
             continue;
         }
         QString text;
         // A candidate that reads like a right answer would be judged wrong when clicked;
         // after the redraws a blank row is better than such a trap.
-        if (!drawWrongCandidate(random, questions, question, q.translations, &text)) {
+        if (!drawWrongCandidate(random, questions, question, q.renderings, &text)) {
             text.clear();
         }
         q.captions[g] = text + QLatin1Char(' ');
@@ -182,7 +183,7 @@ Question buildQuestion(Random &random, const QVector<Entry> &words, const QVecto
 int firstOverlongEntry(const QVector<Entry> &words, int limit)
 {
     for (int i = 1; i < words.size(); ++i) {
-        if (words[i].pieceCount() > limit) {
+        if (words[i].renderingCount() > limit) {
             return i;
         }
     }

@@ -21,24 +21,6 @@ int discoverGroups(const QString &installPath)
     return i - 1;
 }
 
-namespace
-{
-
-// Characters as the learner counts them: a character outside the BMP is one, not the two
-// UTF-16 units that hold it.
-qsizetype characterCount(const QString &line)
-{
-    qsizetype count = line.size();
-    for (qsizetype i = 1; i < line.size(); ++i) {
-        if (line[i].isLowSurrogate() && line[i - 1].isHighSurrogate()) {
-            --count;
-        }
-    }
-    return count;
-}
-
-} // namespace
-
 Group loadGroup(const QString &path)
 {
     Group group;
@@ -62,16 +44,13 @@ Group loadGroup(const QString &path)
         return group;
     }
     for (qsizetype i = 0; i < 2 * pairs; ++i) {
-        // A line of no more units than the limit holds no more characters either.
-        const qsizetype length =
-            text.lines[i].size() > kMaxLineLength ? characterCount(text.lines[i]) : 0;
-        if (length > kMaxLineLength) {
+        if (DrillRules::lineTooLong(text.lines[i])) {
             group.status = LoadStatus::LineTooLong;
             group.error = QStringLiteral("line %1 of %2 holds %3 characters; a line may hold at "
                                          "most %4.")
                               .arg(i + 1)
                               .arg(QFileInfo(path).fileName())
-                              .arg(length)
+                              .arg(DrillRules::characterCount(text.lines[i]))
                               .arg(kMaxLineLength);
             return group;
         }

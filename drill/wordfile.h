@@ -1,17 +1,17 @@
 #pragma once
 
+#include "drill/drillrules.h"
+
 #include <QList>
 #include <QString>
 
 namespace WordFile
 {
 
-// Counts are 16-bit in the drill, so a group may hold at most this many entries.
-constexpr int kMaxEntries = 32767;
-constexpr int kMaxGroups = 32767;
-// Longer lines would not fit a row or the question line, and drawing them would freeze the
-// window; such a group is refused at load with the line named.
-constexpr int kMaxLineLength = 4096;
+// The loader's limits, as DrillRules keeps them.
+constexpr int kMaxEntries = DrillRules::kMostWords;
+constexpr int kMaxGroups = DrillRules::kMostGroups;
+constexpr int kMaxLineLength = DrillRules::kLongestLine;
 
 QString groupPath(const QString &installPath, int group);
 
@@ -20,7 +20,7 @@ int discoverGroups(const QString &installPath);
 
 struct Entry {
     QString word;         // shown and compared exactly as read
-    QString translations; // ";"-separated, as read
+    QString renderings; // ";"-separated, as read
 };
 
 enum class LoadStatus { Ok, OpenFailed, ReadFailed, TooManyEntries, LineTooLong };

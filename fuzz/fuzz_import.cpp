@@ -3,6 +3,7 @@
 // runs, a group file written of them reads back as the same entries, a table written with the export's
 // quoting reads back as the same fields, and the column choice names columns that exist.
 #include "base/files.h"
+#include "drill/drillrules.h"
 #include "drill/questions.h"
 #include "fuzz/check.h"
 #include "groups/ankipackage.h"
@@ -25,18 +26,18 @@ void checkEntry(const WordFile::Entry &entry)
     FUZZ_CHECK(!entry.word.contains(QLatin1Char('\r')) && !entry.word.contains(QLatin1Char('\n')),
                entry.word);
     FUZZ_CHECK(entry.word.size() <= WordFile::kMaxLineLength, entry.word.left(20));
-    FUZZ_CHECK(entry.translations.size() <= WordFile::kMaxLineLength, entry.word);
-    const QStringList pieces = Questions::splitTranslations(entry.translations);
-    FUZZ_CHECK(pieces.size() <= Groups::kMostRenderings, entry.translations);
+    FUZZ_CHECK(entry.renderings.size() <= WordFile::kMaxLineLength, entry.word);
+    const QStringList split = Questions::splitRenderings(entry.renderings);
+    FUZZ_CHECK(split.size() <= DrillRules::kMostRenderings, entry.renderings);
     QSet<QString> seen;
-    for (const QString &piece : pieces) {
-        FUZZ_CHECK(!piece.isEmpty() && piece == piece.trimmed(), entry.translations);
-        FUZZ_CHECK(!piece.contains(QLatin1Char('\n')) && !piece.contains(QLatin1Char('\r')),
-                   entry.translations);
-        FUZZ_CHECK(!seen.contains(piece), piece);
-        seen.insert(piece);
+    for (const QString &rendering : split) {
+        FUZZ_CHECK(!rendering.isEmpty() && rendering == rendering.trimmed(), entry.renderings);
+        FUZZ_CHECK(!rendering.contains(QLatin1Char('\n')) && !rendering.contains(QLatin1Char('\r')),
+                   entry.renderings);
+        FUZZ_CHECK(!seen.contains(rendering), rendering);
+        seen.insert(rendering);
     }
-    FUZZ_CHECK(pieces.join(QStringLiteral("; ")) == entry.translations, entry.translations);
+    FUZZ_CHECK(split.join(QStringLiteral("; ")) == entry.renderings, entry.renderings);
 }
 
 // What the drill reads from the file the import would write.
@@ -46,7 +47,7 @@ void checkWrittenGroup(const QList<WordFile::Entry> &entries)
     FUZZ_CHECK(lines.size() == 2 * entries.size(), QString::number(lines.size()));
     for (qsizetype i = 0; i < entries.size(); ++i) {
         FUZZ_CHECK(lines[2 * i] == entries[i].word, entries[i].word);
-        FUZZ_CHECK(lines[2 * i + 1] == entries[i].translations, entries[i].translations);
+        FUZZ_CHECK(lines[2 * i + 1] == entries[i].renderings, entries[i].renderings);
     }
 }
 

@@ -1,7 +1,7 @@
 // The INI reader on any text: it never crashes, its count is the length of what it gives,
 // and a value it finds carries no blanks at its ends unless quotes held them.
 #include "fuzz/check.h"
-#include "shell/inireader.h"
+#include "startup/inireader.h"
 
 #include <QStringList>
 

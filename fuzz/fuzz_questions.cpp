@@ -23,8 +23,8 @@ using Table = QVector<QStringList>;
 // Every text a wrong row may show from entry r: the whole line when it has one rendering.
 QStringList candidatesOf(const QString &line)
 {
-    const QStringList pieces = Questions::splitTranslations(line);
-    return pieces.size() == 1 ? QStringList{line} : pieces;
+    const QStringList split = Questions::splitRenderings(line);
+    return split.size() == 1 ? QStringList{line} : split;
 }
 
 // The chance that one draw finds a candidate that is not a right answer.
@@ -49,8 +49,8 @@ void checkQuestion(const Table &words, int question, int lastRow, quint64 seed)
 {
     Random random(seed);
     const Questions::Question q = buildInGroupOrder(random, entries(words), question, lastRow);
-    const QStringList rights = Questions::splitTranslations(words[question][1]);
-    FUZZ_CHECK(q.word == words[question][0] && q.translations == rights, q.word);
+    const QStringList rights = Questions::splitRenderings(words[question][1]);
+    FUZZ_CHECK(q.word == words[question][0] && q.renderings == rights, q.word);
     FUZZ_CHECK(q.answerRows.size() == rights.size(), QString::number(q.answerRows.size()));
     QSet<int> rows;
     for (int j = 0; j < rights.size(); ++j) {
@@ -133,9 +133,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     Table words{QStringList()};
     for (qsizetype i = 0; i + 1 < lines.size(); i += 2) {
         // A line of more renderings than rows cannot be asked; keep the first lastRow.
-        QStringList pieces = lines[i + 1].split(QLatin1Char(';'));
-        pieces = pieces.mid(0, lastRow);
-        words.append(QStringList{lines[i], pieces.join(QLatin1Char(';'))});
+        QStringList split = lines[i + 1].split(QLatin1Char(';'));
+        split = split.mid(0, lastRow);
+        words.append(QStringList{lines[i], split.join(QLatin1Char(';'))});
     }
     const int count = static_cast<int>(words.size()) - 1;
     checkShuffle(count, seed);

@@ -54,8 +54,8 @@ void checkGroupFile(const QByteArray &bytes, const QStringList &lines)
     FUZZ_CHECK(group.entries.size() == lines.size() / 2, QString::number(group.entries.size()));
     for (qsizetype i = 0; i < group.entries.size(); ++i) {
         FUZZ_CHECK(group.entries[i].word == lines[2 * i], group.entries[i].word);
-        FUZZ_CHECK(group.entries[i].translations == lines[2 * i + 1],
-                   group.entries[i].translations);
+        FUZZ_CHECK(group.entries[i].renderings == lines[2 * i + 1],
+                   group.entries[i].renderings);
     }
 }
 

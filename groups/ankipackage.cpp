@@ -47,7 +47,7 @@ using Zip = std::unique_ptr<zip_t, ZipDiscarder>;
 AnkiPackage failure(const QString &error)
 {
     AnkiPackage package;
-    package.error = error;
+    package.fail(error);
     return package;
 }
 
@@ -305,6 +305,7 @@ AnkiPackage readZip(zip_t *zip, qint64 mostBytes)
     if (!error.isEmpty()) {
         return failure(name + QStringLiteral(": ") + error);
     }
+    package.succeed();
     return package;
 }
 
@@ -361,8 +362,7 @@ AnkiPackage readAnkiPackage(const QByteArray &bytes, qint64 mostBytes)
 Source packageSource(const AnkiPackage &package, const ReadOptions &options)
 {
     Source source;
-    if (!package.error.isEmpty()) {
-        source.ok = false;
+    if (!package.ok) {
         source.notes.append({QString(), 1, Severity::Error, package.error});
         return source;
     }
@@ -403,6 +403,7 @@ Source packageSource(const AnkiPackage &package, const ReadOptions &options)
         source.notes.append(part.notes);
     }
     source.columns = columns.join(QStringLiteral("; "));
+    source.ok = true;
     return source;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/result.h"
 #include "groups/readers.h"
 
 #include <QByteArray>
@@ -19,9 +20,8 @@ struct AnkiNoteType {
     QList<QString> tags;      // per note, as stored, trimmed
 };
 
-struct AnkiPackage {
+struct AnkiPackage : Outcome {
     QList<AnkiNoteType> noteTypes; // those with notes, in the order of their first note
-    QString error;                 // empty when read
 };
 
 // No collection holds more than this once unpacked; a package that claims more is refused

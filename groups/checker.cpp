@@ -1,6 +1,7 @@
 #include "groups/checker.h"
 
 #include "base/files.h"
+#include "drill/drillrules.h"
 #include "drill/questions.h"
 #include "drill/wordfile.h"
 
@@ -117,25 +118,17 @@ void checkEncoding(const QByteArray &bytes, Reporter &report)
                                                                   : QStringLiteral("GB18030")));
 }
 
-// The loader says that some line is too long, by its own measure (UTF-16 units or code
-// points); every line that is too long by that measure is named.
+// The loader names the first line that is too long; every such line is named here.
 void reportLongLines(const QStringList &lines, Reporter &report)
 {
-    QList<int> byCodePoints;
-    QList<int> byUnits;
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (codePointLength(lines[i]) > WordFile::kMaxLineLength) {
-            byCodePoints.append(static_cast<int>(i));
+        if (DrillRules::lineTooLong(lines[i])) {
+            report.error(static_cast<int>(i + 1),
+                         QStringLiteral("the line holds %1 characters; the drill refuses a "
+                                        "group with a line of more than %2")
+                             .arg(DrillRules::characterCount(lines[i]))
+                             .arg(DrillRules::kLongestLine));
         }
-        if (lines[i].size() > WordFile::kMaxLineLength) {
-            byUnits.append(static_cast<int>(i));
-        }
-    }
-    for (int i : byCodePoints.isEmpty() ? byUnits : byCodePoints) {
-        report.error(i + 1, QStringLiteral("the line holds %1 characters; the drill refuses a "
-                                           "group with a line of more than %2")
-                                .arg(codePointLength(lines[i]))
-                                .arg(WordFile::kMaxLineLength));
     }
 }
 
@@ -157,25 +150,25 @@ void checkEntries(const QList<WordFile::Entry> &entries, Reporter &report)
         } else {
             wordLines.insert(word, wordLine);
         }
-        const QStringList pieces = Questions::splitTranslations(entries[i].translations);
-        if (pieces.size() > kMostRenderings) {
+        const QStringList split = Questions::splitRenderings(entries[i].renderings);
+        if (DrillRules::tooManyRenderings(entries[i].renderings)) {
             report.error(wordLine + 1, QStringLiteral("%1 has %2 renderings; the drill refuses "
                                                       "to start a word with more than %3")
                                            .arg(quoted(word))
-                                           .arg(pieces.size())
-                                           .arg(kMostRenderings));
+                                           .arg(split.size())
+                                           .arg(DrillRules::kMostRenderings));
         }
-        if (pieces.contains(QString())) {
+        if (split.contains(QString())) {
             report.warning(wordLine + 1, QStringLiteral("an empty rendering (from \";;\" or a "
                                                         "\";\" at an end of the line)"));
         }
         // Named at its second place only; lines are short, so a set would cost more.
-        for (qsizetype k = 1; k < pieces.size(); ++k) {
-            const qsizetype first = pieces.indexOf(pieces[k]);
-            if (!pieces[k].isEmpty() && first < k && pieces.indexOf(pieces[k], first + 1) == k) {
+        for (qsizetype k = 1; k < split.size(); ++k) {
+            const qsizetype first = split.indexOf(split[k]);
+            if (!split[k].isEmpty() && first < k && split.indexOf(split[k], first + 1) == k) {
                 report.warning(wordLine + 1, QStringLiteral("the rendering %1 is in the line "
                                                             "more than once")
-                                                 .arg(quoted(pieces[k])));
+                                                 .arg(quoted(split[k])));
             }
         }
     }
@@ -204,14 +197,17 @@ GroupCheck checkGroup(const QString &path, int number)
         report.error(1, group.error);
     } else {
         check.loaded = true;
-        check.words = static_cast<int>(group.entries.size());
-        if (check.words < kLeastWords) {
+        // Start's own refusal: too few words here, too many renderings by the word below.
+        const DrillRules::Refusal refusal = DrillRules::refuseGroup(group.entries);
+        check.words = refusal.words;
+        if (refusal.reason == DrillRules::Refusal::TooFewWords) {
             report.error(1, QStringLiteral("the group holds %1; the drill needs at least %2 "
                                            "to start a run")
                                 .arg(counted(check.words, "word", "words"))
-                                .arg(kLeastWords));
+                                .arg(DrillRules::kLeastWords));
         }
         checkEntries(group.entries, report);
+        Q_ASSERT(!refusal.refused() || countOf(check.diagnostics, Severity::Error) > 0);
         // One blank line after the last pair is a harmless extra line end.
         if (lines.size() % 2 == 1 && !lines.last().isEmpty()) {
             report.warning(static_cast<int>(lines.size()),

@@ -1,6 +1,6 @@
 #include "groups/collection.h"
 
-#include "shell/startup.h"
+#include "startup/startup.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -35,28 +35,35 @@ QString folderPath(const QString &folder)
 
 FolderLookup learnersFolder()
 {
-    const QString ini = Startup::iniPath(Startup::configDirectory());
-    if (!QFileInfo::exists(ini)) {
-        return {QString(),
-                QStringLiteral("no FOLDER given, and there is no %1 to name the learner's "
-                               "collection (Wordmoor writes it at its first start)")
-                    .arg(ini),
-                ini};
+    FolderLookup lookup;
+    lookup.ini = Startup::iniPath(Startup::configDirectory());
+    if (!QFileInfo::exists(lookup.ini)) {
+        lookup.fail(QStringLiteral("no FOLDER given, and there is no %1 to name the learner's "
+                                   "collection (Wordmoor writes it at its first start)")
+                        .arg(lookup.ini));
+        return lookup;
     }
-    return {folderPath(Startup::installPathFromIni(ini)), QString(), ini};
+    lookup.folder = folderPath(Startup::installPathFromIni(lookup.ini));
+    lookup.succeed();
+    return lookup;
 }
 
 FolderLookup existingFolder(const QString &given)
 {
-    FolderLookup lookup =
-        given.isNull() ? learnersFolder() : FolderLookup{folderPath(given), {}, {}};
-    if (lookup.error.isEmpty() && !QFileInfo(lookup.folder).isDir()) {
+    FolderLookup lookup;
+    if (given.isNull()) {
+        lookup = learnersFolder();
+    } else {
+        lookup.folder = folderPath(given);
+        lookup.succeed();
+    }
+    if (lookup.ok && !QFileInfo(lookup.folder).isDir()) {
         // Without InstallPath, the INI look-up gives the drill's fallback "empty/".
-        lookup.error = lookup.ini.isEmpty()
-                           ? QStringLiteral("%1: no such folder").arg(lookup.folder)
-                           : QStringLiteral("%1: no such folder (the collection folder as %2 "
-                                            "names it)")
-                                 .arg(lookup.folder, lookup.ini);
+        lookup.fail(lookup.ini.isEmpty()
+                        ? QStringLiteral("%1: no such folder").arg(lookup.folder)
+                        : QStringLiteral("%1: no such folder (the collection folder as %2 "
+                                         "names it)")
+                              .arg(lookup.folder, lookup.ini));
         lookup.folder.clear();
     }
     return lookup;
@@ -75,15 +82,6 @@ bool hasHan(const QString &text)
         }
     }
     return false;
-}
-
-qsizetype codePointLength(const QString &line)
-{
-    qsizetype count = 0;
-    for (QChar c : line) {
-        count += c.isLowSurrogate() ? 0 : 1;
-    }
-    return count;
 }
 
 } // namespace Groups

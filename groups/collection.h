@@ -1,10 +1,12 @@
 #pragma once
 
+#include "base/result.h"
+
 #include <QList>
 #include <QString>
 
-// What every command of wordmoor-groups shares: the collection folder, the drill's limits
-// and problems reported in the form compilers use.
+// What every command of wordmoor-groups shares: the collection folder and problems reported
+// in the form compilers use. The drill's limits are DrillRules', the drill's own.
 namespace Groups
 {
 
@@ -12,11 +14,6 @@ namespace Groups
 constexpr int kSuccess = 0;
 constexpr int kProblemsFound = 1;
 constexpr int kCannotRun = 2;
-
-// A run needs another word to draw wrong candidates from, and each rendering takes a row
-// of its own among rows 1 to 14.
-constexpr int kLeastWords = 2;
-constexpr int kMostRenderings = 14;
 
 enum class Severity { Error, Warning };
 
@@ -34,10 +31,9 @@ int countOf(const QList<Diagnostic> &diagnostics, Severity severity);
 // A folder as the drill's paths take it: ending in "/", "./" for the current one.
 QString folderPath(const QString &folder);
 
-struct FolderLookup {
-    QString folder; // ends in "/"; empty when error is set
-    QString error;
-    QString ini; // the INI that named the folder, when it was looked up
+struct FolderLookup : Outcome {
+    QString folder; // ends in "/"; empty unless ok
+    QString ini;    // the INI that named the folder, when it was looked up
 };
 
 // The learner's own collection, found as Wordmoor finds it at start-up: InstallPath in
@@ -49,9 +45,5 @@ FolderLookup existingFolder(const QString &given);
 
 // True when text holds a Chinese (Han) character.
 bool hasHan(const QString &text);
-
-// Characters counted as code points: a character outside the Basic Multilingual Plane
-// takes two UTF-16 units of QString::size() but is one character.
-qsizetype codePointLength(const QString &line);
 
 } // namespace Groups

@@ -27,7 +27,7 @@ Export exportCollection(const QString &folder)
             continue;
         }
         for (const WordFile::Entry &entry : group.entries) {
-            text += quoteField(entry.word, tab) + tab + quoteField(entry.translations, tab) + tab +
+            text += quoteField(entry.word, tab) + tab + quoteField(entry.renderings, tab) + tab +
                     groupTag(n) + QLatin1Char('\n');
         }
         ++result.groups;

@@ -1,6 +1,8 @@
 #include "groups/importer.h"
 
 #include "base/files.h"
+#include "base/wholefile.h"
+#include "drill/drillrules.h"
 #include "drill/questions.h"
 
 #include <QDir>
@@ -8,14 +10,8 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
-#include <QTemporaryFile>
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <memory>
-#include <unistd.h>
-#include <vector>
+#include <algorithm>
 
 namespace Groups
 {
@@ -54,12 +50,12 @@ QString unfit(const QString &word, const QStringList &renderings, const QString 
     if (renderings.isEmpty()) {
         return shown(word) + QStringLiteral(": no rendering");
     }
-    // UTF-16 units: never fewer than code points, so a drill counting either accepts it.
-    const qsizetype longest = std::max(word.size(), line.size());
-    if (longest > WordFile::kMaxLineLength) {
+    // The drill's own measure, so that the drill takes every line the importer writes.
+    if (DrillRules::lineTooLong(word) || DrillRules::lineTooLong(line)) {
         return shown(word) + QStringLiteral(": a line of %1 characters; a line may hold at "
                                             "most %2")
-                                 .arg(longest)
+                                 .arg(std::max(DrillRules::characterCount(word),
+                                               DrillRules::characterCount(line)))
                                  .arg(WordFile::kMaxLineLength);
     }
     return QString();
@@ -88,8 +84,8 @@ QList<PreparedEntry> prepareEntries(const QList<SourceEntry> &entries, const QSt
         }
         QStringList renderings;
         for (const QString &part : renderingsText.split(QLatin1Char('\n'))) {
-            for (const QString &piece : Questions::splitTranslations(part)) {
-                const QString rendering = piece.trimmed();
+            for (const QString &cut : Questions::splitRenderings(part)) {
+                const QString rendering = cut.trimmed();
                 if (!rendering.isEmpty() && !renderings.contains(rendering)) {
                     renderings.append(rendering);
                 }
@@ -123,11 +119,11 @@ QList<PreparedEntry> prepareEntries(const QList<SourceEntry> &entries, const QSt
     QList<PreparedEntry> prepared;
     for (Pending &entry : pending) {
         entry.offered = static_cast<int>(entry.renderings.size());
-        if (entry.offered > kMostRenderings) {
-            entry.renderings = entry.renderings.mid(0, kMostRenderings);
+        if (entry.offered > DrillRules::kMostRenderings) {
+            entry.renderings = entry.renderings.mid(0, DrillRules::kMostRenderings);
             notes.append({path, entry.line, Severity::Warning,
                           QStringLiteral("kept the first %1 of the %2 renderings of %3")
-                              .arg(kMostRenderings)
+                              .arg(DrillRules::kMostRenderings)
                               .arg(entry.offered)
                               .arg(shown(entry.word))});
         }
@@ -161,55 +157,9 @@ QByteArray groupFileBytes(const QList<WordFile::Entry> &entries)
 {
     QString text;
     for (const WordFile::Entry &entry : entries) {
-        text += entry.word + QLatin1String("\r\n") + entry.translations + QLatin1String("\r\n");
+        text += entry.word + QLatin1String("\r\n") + entry.renderings + QLatin1String("\r\n");
     }
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
-}
-
-int writeNewFiles(const QList<NewFile> &files, QString *error)
-{
-    // Each is written beside its place and then renamed: a rename does not replace a file
-    // that is already there, and nothing half-written ever bears a group's name.
-    std::vector<std::unique_ptr<QTemporaryFile>> written;
-    for (const NewFile &file : files) {
-        auto temporary = std::make_unique<QTemporaryFile>(QFileInfo(file.path).absolutePath() +
-                                                          QStringLiteral("/.import-XXXXXX"));
-        if (!temporary->open() || temporary->write(file.bytes) != file.bytes.size() ||
-            !temporary->flush()) {
-            *error = QStringLiteral("%1: %2").arg(file.path, temporary->errorString());
-            break;
-        }
-        written.push_back(std::move(temporary));
-    }
-    if (written.empty()) {
-        return 0;
-    }
-    // One flush of the file system for all files, not one for each: that took 2.7 s for
-    // 600 groups.
-    if (::syncfs(written.front()->handle()) != 0) {
-        *error = QStringLiteral("%1: %2").arg(files.front().path,
-                                              QString::fromLocal8Bit(std::strerror(errno)));
-        return 0;
-    }
-    int renamed = 0;
-    for (auto &temporary : written) {
-        const QString &path = files[renamed].path;
-        if (!temporary->rename(path)) {
-            *error = QStringLiteral("%1: %2").arg(path, QFileInfo::exists(path)
-                                                            ? QStringLiteral("the file exists")
-                                                            : temporary->errorString());
-            break;
-        }
-        temporary->setAutoRemove(false); // it bears the group's name now
-        ++renamed;
-    }
-    const int folder = ::open(QFile::encodeName(QFileInfo(files.front().path).absolutePath()),
-                              O_RDONLY | O_DIRECTORY);
-    if (folder >= 0) {
-        ::fsync(folder); // the new names
-        ::close(folder);
-    }
-    return renamed;
 }
 
 namespace
@@ -252,18 +202,18 @@ bool planFile(const QString &fileName, const ImportRequest &request, QList<Plann
     if (request.preview) {
         for (qsizetype i = 0; i < entries.size() && i < kPreviewEntries; ++i) {
             report.lines << QStringLiteral("  %1  ->  %2")
-                                .arg(entries[i].entry.word, entries[i].entry.translations);
+                                .arg(entries[i].entry.word, entries[i].entry.renderings);
         }
         report.lines << QStringLiteral("  (%1 entries in all)").arg(entries.size());
     }
-    if (entries.size() < kLeastWords) {
+    if (entries.size() < DrillRules::kLeastWords) {
         report.diagnostics.append(
             {fileName, 1, Severity::Error,
              QStringLiteral("%1 entries read as %2, and a group needs at least %3; nothing "
                             "imported from it")
                  .arg(entries.size())
                  .arg(formatName(format))
-                 .arg(kLeastWords)});
+                 .arg(DrillRules::kLeastWords)});
         return false;
     }
     // Each of the source's categories in groups of its own.
@@ -271,12 +221,12 @@ bool planFile(const QString &fileName, const ImportRequest &request, QList<Plann
         while (end < entries.size() && entries[end].group == entries[start].group) {
             ++end;
         }
-        if (end - start < kLeastWords) {
+        if (end - start < DrillRules::kLeastWords) {
             report.diagnostics.append({fileName, entries[start].line, Severity::Warning,
                                        QStringLiteral("skipped the category '%1': it holds one "
                                                       "word, and a group needs %2")
                                            .arg(entries[start].group)
-                                           .arg(kLeastWords)});
+                                           .arg(DrillRules::kLeastWords)});
             continue;
         }
         qsizetype next = start;
@@ -350,18 +300,19 @@ ImportReport importFiles(const ImportRequest &request)
         report.failure = error;
         return report;
     }
-    QList<NewFile> files;
+    // Written whole, never over a file that is there, with one flush of the disk for all.
+    QList<Files::NewFile> files;
     for (const PlannedGroup &group : plan) {
         files.append({group.written.path, groupFileBytes(group.entries)});
     }
-    const int written = writeNewFiles(files, &error);
-    for (int g = 0; g < written; ++g) {
+    const Result<int> written = Files::writeNewFiles(files);
+    for (int g = 0; g < written.value; ++g) {
         report.written.append(plan[g].written);
     }
-    if (written < plan.size()) {
+    if (!written.ok) {
         // The groups after it are not written either: they would lie past a gap.
         report.status = kCannotRun;
-        report.failure = QStringLiteral("cannot be written: %1").arg(error);
+        report.failure = QStringLiteral("cannot be written: %1").arg(written.error);
         return report;
     }
     // A file that brought nothing in is a problem even when another one did.

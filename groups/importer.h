@@ -41,15 +41,6 @@ QList<int> groupSizes(int count, int most);
 // GB18030), CR LF line ends.
 QByteArray groupFileBytes(const QList<WordFile::Entry> &entries);
 
-struct NewFile {
-    QString path;
-    QByteArray bytes;
-};
-
-// Writes files in order, each whole or not at all and never over an existing one, until
-// one fails (its reason in error). Returns how many were written. The files share a folder.
-int writeNewFiles(const QList<NewFile> &files, QString *error);
-
 struct ImportRequest {
     QString folder; // ends in "/"; created when missing
     int groupSize = kDefaultGroupSize;

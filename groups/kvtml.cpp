@@ -164,7 +164,6 @@ Source refused(const Document &doc, const QString &missing)
         sides << label(side);
     }
     Source source;
-    source.ok = false;
     source.notes.append({QString(), 1, Severity::Error,
                          QStringLiteral("no %1 side (%2); nothing imported from it")
                              .arg(missing, sides.isEmpty() ? QStringLiteral("no identifiers")
@@ -207,7 +206,6 @@ Source readKvtml(const QByteArray &original)
     }
     Source source;
     if (xml.isStartElement() && xml.name() != QLatin1String("kvtml")) {
-        source.ok = false;
         source.notes.append({QString(), static_cast<int>(xml.lineNumber()), Severity::Error,
                              QStringLiteral("not a KVTML document (it begins with <%1>)")
                                  .arg(xml.name().toString())});
@@ -219,7 +217,6 @@ Source readKvtml(const QByteArray &original)
         readVersion1(xml, doc);
     }
     if (xml.hasError()) {
-        source.ok = false;
         source.notes.append({QString(), static_cast<int>(xml.lineNumber()), Severity::Error,
                              QStringLiteral("not well-formed XML: %1").arg(xml.errorString())});
         return source;
@@ -287,6 +284,7 @@ Source readKvtml(const QByteArray &original)
                                    .join(QLatin1Char('\n')),
                                doc.entryLines.value(id), QString()});
     }
+    source.ok = true;
     return source;
 }
 

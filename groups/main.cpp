@@ -2,6 +2,7 @@
 // collection, on Qt Core only. The work is done by the plain functions of groups/, which
 // read groups with the drill's own loader; this file parses the command line and prints.
 
+#include "base/wholefile.h"
 #include "groups/checker.h"
 #include "groups/exporter.h"
 #include "groups/importer.h"
@@ -10,7 +11,6 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cerrno>
 #include <csignal>
@@ -130,7 +130,7 @@ const Command *findCommand(const QString &name)
 int runCheck(const QStringList &positional)
 {
     const FolderLookup folder = existingFolder(positional.value(0));
-    if (!folder.error.isEmpty()) {
+    if (!folder.ok) {
         return cannotRun(folder.error, QStringLiteral("check"));
     }
     const CollectionCheck check = checkCollection(folder.folder);
@@ -151,7 +151,7 @@ int runImport(const QCommandLineParser &parser, const QStringList &files)
         request.folder = folderPath(parser.value(QStringLiteral("into")));
     } else {
         const FolderLookup learners = learnersFolder();
-        if (!learners.error.isEmpty()) {
+        if (!learners.ok) {
             return cannotRun(learners.error, QStringLiteral("import"));
         }
         request.folder = learners.folder;
@@ -234,17 +234,15 @@ QString writeOutput(const QString &path, const QByteArray &bytes)
         device.close();
         return device.error() == QFileDevice::NoError ? QString() : device.errorString();
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        return file.errorString();
-    }
-    return QString();
+    QString reason;
+    return Files::writeWhole(path, bytes, Files::Existing::Replace, &reason).ok ? QString()
+                                                                               : reason;
 }
 
 int runExport(const QCommandLineParser &parser, const QStringList &positional)
 {
     const FolderLookup folder = existingFolder(positional.value(0));
-    if (!folder.error.isEmpty()) {
+    if (!folder.ok) {
         return cannotRun(folder.error, QStringLiteral("export"));
     }
     const Export result = exportCollection(folder.folder);
@@ -272,7 +270,7 @@ int runExport(const QCommandLineParser &parser, const QStringList &positional)
 int runList(const QStringList &positional)
 {
     const FolderLookup folder = existingFolder(positional.value(0));
-    if (!folder.error.isEmpty()) {
+    if (!folder.ok) {
         return cannotRun(folder.error, QStringLiteral("list"));
     }
     const QList<GroupListing> listings = listCollection(folder.folder);

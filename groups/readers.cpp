@@ -31,7 +31,6 @@ Diagnostic note(int line, Severity severity, const QString &text)
 Source failed(int line, const QString &text)
 {
     Source source;
-    source.ok = false;
     source.notes.append(note(line, Severity::Error, text));
     return source;
 }
@@ -255,6 +254,7 @@ Source readPleco(const QString &text)
              meaningsOf(card[2], false, split, {card[1], card[0]}).join(QLatin1Char('\n')),
              cardLines[c], card[3]});
     }
+    source.ok = true;
     return source;
 }
 
@@ -290,6 +290,7 @@ Source readWordFile(const QByteArray &bytes)
                 {lines[i], lines.value(i + 1), static_cast<int>(i + 1), QString()});
         }
     }
+    source.ok = true;
     return source;
 }
 
@@ -403,6 +404,7 @@ Source readFields(const QStringList &heading, const QList<QStringList> &rows,
                                    .join(QLatin1Char('\n')),
                                lines.value(r, static_cast<int>(r) + 1), QString()});
     }
+    source.ok = true;
     return source;
 }
 

@@ -28,7 +28,7 @@ struct SourceEntry {
 struct Source {
     QList<SourceEntry> entries;
     QList<Diagnostic> notes; // without a path; the caller knows the file
-    bool ok = true;          // false when the file is not of the format at all
+    bool ok = false;         // set once the file is read as its format; not at all, false
     QString columns;         // what was taken as the words and the meanings, for the learner
 };
 

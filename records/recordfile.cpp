@@ -1,6 +1,7 @@
 #include "records/recordfile.h"
 
 #include "base/files.h"
+#include "base/wholefile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -117,9 +118,33 @@ QString recordPath(const QString &installPath, int group)
            QStringLiteral(".divu");
 }
 
+QByteArray readSlot(const QByteArray &image, int number, int size)
+{
+    QByteArray record(size, '\0');
+    const qsizetype offset = static_cast<qsizetype>(number - 1) * size;
+    if (number < 1 || offset >= image.size()) {
+        return record;
+    }
+    const QByteArray present = image.mid(offset, size);
+    record.replace(0, present.size(), present);
+    return record;
+}
+
+void writeSlot(QByteArray &image, int number, const QByteArray &record)
+{
+    if (number < 1) {
+        return;
+    }
+    const qsizetype offset = static_cast<qsizetype>(number - 1) * record.size();
+    if (image.size() < offset + record.size()) {
+        image.append(QByteArray(offset + record.size() - image.size(), '\0'));
+    }
+    image.replace(offset, record.size(), record);
+}
+
 PlaceRecord readPlace(const QByteArray &image, int place)
 {
-    return decode(Files::readRecord(image, place, kPlaceSize));
+    return decode(readSlot(image, place, kPlaceSize));
 }
 
 qint16 placeRun(QByteArray &image, const PlaceRecord &run)
@@ -138,9 +163,9 @@ qint16 placeRun(QByteArray &image, const PlaceRecord &run)
     // Places past the end read as zeros and writing extends the image, so a short image
     // ends up exactly as long and as filled as a file changed place by place would.
     for (int q = kPlaces; q > place; --q) {
-        Files::writeRecord(image, q, Files::readRecord(image, q - 1, kPlaceSize));
+        writeSlot(image, q, readSlot(image, q - 1, kPlaceSize));
     }
-    Files::writeRecord(image, place, encode(run));
+    writeSlot(image, place, encode(run));
     return place;
 }
 
@@ -166,7 +191,7 @@ ReadResult readRecord(const QString &path)
     for (int p = 1; p <= kPlaces; ++p) {
         result.places[p - 1] = readPlace(image, p);
     }
-    result.ok = true;
+    result.succeed();
     return result;
 }
 
@@ -175,6 +200,7 @@ SaveResult saveRun(const QString &path, qint32 correct, qint32 wrong, qint32 rat
 {
     Q_UNUSED(replacing);
     SaveResult result;
+    result.succeed(); // until something fails; a run not worth keeping is no failure
     PlaceRecord run;
     run.Point = pointOf(correct, rate, speed);
     run.NumberOfWords = saturated<qint16>(qint64(wrong) + correct);
@@ -186,8 +212,7 @@ SaveResult saveRun(const QString &path, qint32 correct, qint32 wrong, qint32 rat
     }
 
     auto fail = [&result](const QString &error) {
-        result.ok = false;
-        result.error = error;
+        result.fail(error);
         result.place = 0;
         result.image = SavedImage();
         return result;
@@ -232,6 +257,13 @@ SaveResult saveRun(const QString &path, qint32 correct, qint32 wrong, qint32 rat
     }
     image.valid = true;
     result.place = place;
+    return result;
+}
+
+SaveResult nothingToSave()
+{
+    SaveResult result;
+    result.succeed();
     return result;
 }
 

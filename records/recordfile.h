@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/result.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -27,6 +29,11 @@ QString recordPath(const QString &installPath, int group);
 
 using Table = std::array<PlaceRecord, kPlaces>;
 
+// The record's byte image: fixed-length slots numbered from 1. A slot that lies past the end
+// reads as zeros; writing one past the end extends the image with zeros.
+QByteArray readSlot(const QByteArray &image, int number, int size);
+void writeSlot(QByteArray &image, int number, const QByteArray &record);
+
 // Place p (1-based) of a file's bytes; a place past the end reads as all zeros.
 PlaceRecord readPlace(const QByteArray &image, int place);
 
@@ -36,9 +43,7 @@ PlaceRecord readPlace(const QByteArray &image, int place);
 // unchanged).
 qint16 placeRun(QByteArray &image, const PlaceRecord &run);
 
-struct ReadResult {
-    bool ok = false;
-    QString error;
+struct ReadResult : Outcome {
     Table places{};
 };
 
@@ -54,9 +59,8 @@ struct SavedImage {
     QByteArray after;     // its bytes after; a file the save removed is missing and empty
 };
 
-struct SaveResult {
-    bool ok = true; // false when the file could not be read or written
-    QString error;
+// Not ok when the file could not be read or written.
+struct SaveResult : Outcome {
     qint16 place = 0; // place the run took, 0 for none (also when nothing was saved)
     SavedImage image;
 };
@@ -78,6 +82,9 @@ struct SaveResult {
 // as it is now.
 SaveResult saveRun(const QString &path, qint32 correct, qint32 wrong, qint32 rate, qint16 speed,
                    const SavedImage *replacing = nullptr);
+
+// The outcome of a save with nothing to write: ok, no place taken.
+SaveResult nothingToSave();
 
 // Deletes the record; false when there was no file or it could not be deleted.
 bool clearRecord(const QString &path);

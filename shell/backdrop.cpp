@@ -1,7 +1,7 @@
 #include "shell/backdrop.h"
 
 #include "base/programstate.h"
-#include "shell/startup.h"
+#include "startup/startup.h"
 
 #include <QEvent>
 #include <QGuiApplication>

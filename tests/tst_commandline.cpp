@@ -1,7 +1,7 @@
 // The command line, read before any window: --help and --version need no display, and a
 // wrong command line is refused with the usage, leaving Qt's own options to Qt.
-#include "shell/commandline.h"
-#include "shell/displaycheck.h"
+#include "startup/commandline.h"
+#include "startup/displaycheck.h"
 
 #include <QtTest>
 

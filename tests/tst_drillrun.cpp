@@ -9,7 +9,7 @@
 namespace
 {
 
-// Entries from word, translations, word, translations, ...
+// Entries from word, renderings, word, renderings, ...
 QList<WordFile::Entry> entries(const QStringList &flat)
 {
     QList<WordFile::Entry> list;
@@ -118,7 +118,7 @@ private slots:
         }
         QTest::newRow("no_group_loaded") << 0 << QStringList() << "No group";
         QTest::newRow("one_entry") << 3 << QStringList{"甲", "alpha"} << "ci3 holds 1";
-        QTest::newRow("fifteen_translations")
+        QTest::newRow("fifteen_renderings")
             << 2 << QStringList{"甲", "alpha", "乙", fifteen.join(';')} << "'乙' (line 3 of ci2";
         QTest::newRow("word_that_looks_like_a_placeholder")
             << 2 << QStringList{"甲", "alpha", "乙%3", fifteen.join(';')}

@@ -1,7 +1,7 @@
 // First start of an installed copy: the user's folder, group copies and INI.
 #include "filesizelimit.h"
-#include "shell/firststart.h"
-#include "shell/startup.h"
+#include "startup/firststart.h"
+#include "startup/startup.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -64,6 +64,13 @@ const QList<Case> &cases()
         {"line_of_4097",
          kBom + "长\r\n" + QByteArray(4097, 'x') + "\r\n短\r\nshort\r\n",
          {"2:error:4097 characters"}},
+        // Counted as the drill counts: a character outside the BMP is one.
+        {"outside_bmp_line_of_4096",
+         kBom + "长\r\n" + QByteArray("\xF0\xA0\x80\x80").repeated(4096) + "\r\n短\r\nb\r\n",
+         {}},
+        {"outside_bmp_line_of_4097",
+         kBom + "长\r\n" + QByteArray("\xF0\xA0\x80\x80").repeated(4097) + "\r\n短\r\nb\r\n",
+         {"2:error:4097 characters"}},
         {"too_many_entries", manyEntries(WordFile::kMaxEntries + 1), {"1:error:32767"}},
         {"odd_last_line",
          kBom + "学习\r\nto study\r\n你好\r\nhello\r\n孤\r\n",
@@ -174,8 +181,8 @@ void TestGroupsCheck::agreesWithTheDrill()
         QCOMPARE(group.words, int(loaded.entries.size()));
         refused += drillRuns ? 0 : 1;
     }
-    QCOMPARE(refused, 5); // the cases above that the drill refuses
-    QCOMPARE(Groups::errorCount(check), 5);
+    QCOMPARE(refused, 6); // the cases above that the drill refuses
+    QCOMPARE(Groups::errorCount(check), 6);
 }
 
 // Guards against files past a gap, or with names the drill does not look for, going unnoticed.

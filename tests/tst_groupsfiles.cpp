@@ -171,7 +171,7 @@ void TestGroupsFiles::importsRealFiles()
         const WordFile::Group group = WordFile::loadGroup(WordFile::groupPath(request.folder, n));
         QCOMPARE(group.status, WordFile::LoadStatus::Ok);
         for (const WordFile::Entry &entry : group.entries) {
-            written << entry.word + QLatin1Char('|') + entry.translations;
+            written << entry.word + QLatin1Char('|') + entry.renderings;
         }
     }
     for (const QString &entry : entries) {

@@ -1,5 +1,6 @@
 // wordmoor-groups import, export and the command line: each format read from files written
 // here after that program's documented format, the groups written, and exit statuses.
+#include "base/wholefile.h"
 #include "drill/wordfile.h"
 #include "groups/checker.h"
 #include "groups/exporter.h"
@@ -26,6 +27,7 @@ private slots:
     void splitsIntoEqualGroups();
     void appendsGroupsWithoutChangingFiles();
     void refusesToFillAGap();
+    void writesNewFilesNeverOverOthers();
     void exportImportsBack();
     void commandLine_data();
     void commandLine();
@@ -61,7 +63,7 @@ QStringList flat(const QList<WordFile::Entry> &entries)
 {
     QStringList list;
     for (const WordFile::Entry &entry : entries) {
-        list << entry.word + QLatin1Char('|') + entry.translations;
+        list << entry.word + QLatin1Char('|') + entry.renderings;
     }
     return list;
 }
@@ -291,6 +293,25 @@ void TestGroupsImport::refusesToFillAGap()
     QVERIFY(report.failure.contains(QLatin1String("ci3.txt")));
     QVERIFY(!QFileInfo::exists(WordFile::groupPath(folder, 2)));
     QCOMPARE(readAll(WordFile::groupPath(folder, 3)), group);
+}
+
+// Guards against a new group written over a file that appeared meanwhile, a group after it
+// written past the gap, and temporary files left behind.
+void TestGroupsImport::writesNewFilesNeverOverOthers()
+{
+    QTemporaryDir dir;
+    const QList<Files::NewFile> files{{dir.filePath("ci1.txt"), "one"},
+                                      {dir.filePath("ci2.txt"), "two"},
+                                      {dir.filePath("ci3.txt"), "three"}};
+    writeFile(files[1].path, "theirs");
+    const Result<int> written = Files::writeNewFiles(files);
+    QVERIFY(!written.ok);
+    QCOMPARE(written.value, 1);
+    QCOMPARE(written.error, files[1].path + QStringLiteral(": the file exists"));
+    QCOMPARE(readAll(files[0].path), QByteArray("one"));
+    QCOMPARE(readAll(files[1].path), QByteArray("theirs"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList({"ci1.txt", "ci2.txt"}));
 }
 
 // Guards against an export that Anki's rules or our own import read differently.

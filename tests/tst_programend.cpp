@@ -6,9 +6,9 @@
 #include "drill/drillwindow.h"
 #include "drill/wordfile.h"
 #include "shell/backdrop.h"
-#include "shell/endrequests.h"
 #include "shell/program.h"
 #include "shell/programmenu.h"
+#include "startup/endrequests.h"
 
 #include <QApplication>
 #include <QDir>

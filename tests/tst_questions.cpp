@@ -28,14 +28,14 @@ class TestQuestions : public QObject
 private slots:
     void init() { m_random = Random(1234); }
 
-    void splitsTranslations_data();
-    void splitsTranslations();
+    void splitsRenderings_data();
+    void splitsRenderings();
     void shuffleIsAPermutationAndUniform();
     void shuffleTakesTheDrawnEntryOfTheShrinkingPool_data();
     void shuffleTakesTheDrawnEntryOfTheShrinkingPool();
-    void placesTranslationsOnDistinctRowsBelowTop_data();
-    void placesTranslationsOnDistinctRowsBelowTop();
-    void fourteenTranslationsLeaveOnlyTopRowWrong();
+    void placesRenderingsOnDistinctRowsBelowTop_data();
+    void placesRenderingsOnDistinctRowsBelowTop();
+    void fourteenRenderingsLeaveOnlyTopRowWrong();
     void twoEntryGroupDrawsFromTheOther();
     void singleRenderingDistractorKeepsSpaces();
     void wrongRowsNeverReadLikeRightOnes_data();
@@ -51,7 +51,7 @@ private:
     Random m_random{1234};
 };
 
-void TestQuestions::splitsTranslations_data()
+void TestQuestions::splitsRenderings_data()
 {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QStringList>("pieces");
@@ -64,16 +64,16 @@ void TestQuestions::splitsTranslations_data()
     QTest::newRow("empty_line") << "" << QStringList{""};
 }
 
-void TestQuestions::splitsTranslations()
+void TestQuestions::splitsRenderings()
 {
     QFETCH(QString, line);
     QFETCH(QStringList, pieces);
-    QCOMPARE(Questions::splitTranslations(line), pieces);
+    QCOMPARE(Questions::splitRenderings(line), pieces);
     // An entry counts its pieces before it cuts them, and cuts them the same way.
     const Questions::Entry entry = Questions::makeEntry(QStringLiteral("词"), line);
-    QCOMPARE(entry.pieceCount(), pieces.size());
-    QCOMPARE(entry.pieces(), pieces);
-    QCOMPARE(entry.pieces(), pieces);
+    QCOMPARE(entry.renderingCount(), pieces.size());
+    QCOMPARE(entry.renderings(), pieces);
+    QCOMPARE(entry.renderings(), pieces);
 }
 
 void TestQuestions::shuffleIsAPermutationAndUniform()
@@ -118,7 +118,7 @@ void TestQuestions::shuffleTakesTheDrawnEntryOfTheShrinkingPool()
     }
 }
 
-void TestQuestions::placesTranslationsOnDistinctRowsBelowTop_data()
+void TestQuestions::placesRenderingsOnDistinctRowsBelowTop_data()
 {
     QTest::addColumn<QString>("line");
     QTest::newRow("one") << "apple";
@@ -127,15 +127,15 @@ void TestQuestions::placesTranslationsOnDistinctRowsBelowTop_data()
     QTest::newRow("nine") << "1;2;3;4;5;6;7;8;9";
 }
 
-void TestQuestions::placesTranslationsOnDistinctRowsBelowTop()
+void TestQuestions::placesRenderingsOnDistinctRowsBelowTop()
 {
     QFETCH(QString, line);
     const Table words = table({"问", line, "他", "other one; other two", "她", "third"});
-    const QStringList expected = Questions::splitTranslations(line);
+    const QStringList expected = Questions::splitRenderings(line);
     for (int round = 0; round < 200; ++round) {
         const Questions::Question q = buildInGroupOrder(m_random, entries(words), 1, 14);
         QCOMPARE(q.word, QStringLiteral("问"));
-        QCOMPARE(q.translations, expected);
+        QCOMPARE(q.renderings, expected);
         QCOMPARE(QSet<int>(q.answerRows.begin(), q.answerRows.end()).size(), expected.size());
         for (int j = 0; j < expected.size(); ++j) {
             const int row = q.answerRows[j];
@@ -153,7 +153,7 @@ void TestQuestions::placesTranslationsOnDistinctRowsBelowTop()
     }
 }
 
-void TestQuestions::fourteenTranslationsLeaveOnlyTopRowWrong()
+void TestQuestions::fourteenRenderingsLeaveOnlyTopRowWrong()
 {
     QStringList pieces;
     for (int i = 1; i <= 14; ++i) {
@@ -240,7 +240,7 @@ void TestQuestions::drawsAreThoseOfASingleTryWithoutClashes()
     for (int seed = 1; seed <= 30; ++seed) {
         const int question = seed % 5 + 1;
         Random model(seed);
-        const QStringList rights = Questions::splitTranslations(words[question][1]);
+        const QStringList rights = Questions::splitRenderings(words[question][1]);
         QVector<int> rows;
         while (rows.size() < rights.size()) {
             const int r = drawInt(model, 14);
@@ -258,7 +258,7 @@ void TestQuestions::drawsAreThoseOfASingleTryWithoutClashes()
             while (r == question) {
                 r = drawInt(model, 5);
             }
-            const QStringList pieces = Questions::splitTranslations(words[r][1]);
+            const QStringList pieces = Questions::splitRenderings(words[r][1]);
             captions << (pieces.size() == 1 ? words[r][1]
                                             : pieces[drawInt(model, int(pieces.size())) - 1]) +
                             ' ';

@@ -2,8 +2,9 @@
 #include "base/files.h"
 #include "base/numtext.h"
 #include "base/random.h"
+#include "base/speechchoice.h"
 #include "forms/forms.h"
-#include "forms/speechchoice.h"
+#include "records/recordfile.h"
 
 #include <QtTest>
 
@@ -131,10 +132,10 @@ void TestRuntime::timerTicksWhileEnabled()
 void TestRuntime::fixedRecordsReadZerosPastEnd()
 {
     QByteArray image("abcdefg", 7);
-    QCOMPARE(Files::readRecord(image, 1, 5), QByteArray("abcde"));
-    QCOMPARE(Files::readRecord(image, 2, 5), QByteArray("fg\0\0\0", 5));
-    QCOMPARE(Files::readRecord(image, 3, 5), QByteArray(5, '\0'));
-    Files::writeRecord(image, 4, QByteArray("12345"));
+    QCOMPARE(RecordFile::readSlot(image, 1, 5), QByteArray("abcde"));
+    QCOMPARE(RecordFile::readSlot(image, 2, 5), QByteArray("fg\0\0\0", 5));
+    QCOMPARE(RecordFile::readSlot(image, 3, 5), QByteArray(5, '\0'));
+    RecordFile::writeSlot(image, 4, QByteArray("12345"));
     QCOMPARE(image, QByteArray("abcdefg") + QByteArray(8, '\0') + "12345");
 }
 

@@ -1,8 +1,8 @@
 // Start-up: the INI reader and where the installation folder comes from.
 #include "base/programstate.h"
 #include "shell/backdrop.h"
-#include "shell/inireader.h"
-#include "shell/startup.h"
+#include "startup/inireader.h"
+#include "startup/startup.h"
 
 #include <QFile>
 #include <QTemporaryDir>

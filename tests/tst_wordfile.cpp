@@ -1,5 +1,6 @@
 // Word-group files: line rules, decoding, discovery and the load's limits.
 #include "base/files.h"
+#include "drill/drillrules.h"
 #include "drill/wordfile.h"
 #include "tests/linesmodel.h"
 
@@ -33,6 +34,8 @@ private slots:
     void validatesUtf8LikeTheDecoder();
     void refusesOverlongLines_data();
     void refusesOverlongLines();
+    void countsCharacters_data();
+    void countsCharacters();
     void refusesUnreadableFiles_data();
     void refusesUnreadableFiles();
     void bundledGroupsLoad();
@@ -89,7 +92,7 @@ static QString writeFile(const QTemporaryDir &dir, const QString &name, const QB
 void TestWordFile::loadsEntries_data()
 {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QStringList>("flat"); // word, translations, word, translations...
+    QTest::addColumn<QStringList>("flat"); // word, renderings, word, renderings...
 
     QTest::newRow("two_pairs") << QByteArray("w1\r\nt1\r\nw2\r\nt2\r\n")
                                << QStringList{"w1", "t1", "w2", "t2"};
@@ -117,7 +120,7 @@ void TestWordFile::loadsEntries()
     QCOMPARE(group.status, WordFile::LoadStatus::Ok);
     QStringList got;
     for (const WordFile::Entry &entry : group.entries) {
-        got << entry.word << entry.translations;
+        got << entry.word << entry.renderings;
     }
     QCOMPARE(got, flat);
 }
@@ -190,7 +193,7 @@ void TestWordFile::decodesEachLineAlone()
     QTemporaryDir dir;
     const WordFile::Group group = WordFile::loadGroup(writeFile(dir, "ci1.txt", bytes));
     QCOMPARE(group.entries.size(), 1);
-    QCOMPARE(group.entries[0].translations, second);
+    QCOMPARE(group.entries[0].renderings, second);
     QStringDecoder alone(encoding.constData(), QStringDecoder::Flag::Stateless |
                                                    QStringDecoder::Flag::ConvertInitialBom);
     QCOMPARE(group.entries[0].word, alone.decode(first));
@@ -318,6 +321,27 @@ void TestWordFile::refusesOverlongLines()
 
 // Guards against a group that cannot be read to its end loading the part read before the
 // failure, and a refusal that names neither the file nor the system's reason.
+// Guards against the checker and the loader counting a line apart: one count, on code
+// points, each lone surrogate one character (they were counted two ways before).
+void TestWordFile::countsCharacters_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("characters");
+    const QChar high(0xD840);
+    const QChar low(0xDC00);
+    QTest::newRow("plain") << QStringLiteral("学习 study") << 8;
+    QTest::newRow("outside_bmp_pair") << QString::fromUcs4(U"\U00020000x") << 2;
+    QTest::newRow("lone_high") << QString(high) + 'x' << 2;
+    QTest::newRow("lone_low") << QString(low) + 'x' << 2;
+    QTest::newRow("low_before_high") << QString(low) + high << 2;
+}
+
+void TestWordFile::countsCharacters()
+{
+    QFETCH(QString, text);
+    QTEST(int(DrillRules::characterCount(text)), "characters");
+}
+
 void TestWordFile::refusesUnreadableFiles_data()
 {
     QTest::addColumn<QString>("target"); // what ci9.txt is: missing, or a link to this path

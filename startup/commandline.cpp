@@ -1,4 +1,4 @@
-#include "shell/commandline.h"
+#include "startup/commandline.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

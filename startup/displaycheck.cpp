@@ -1,4 +1,4 @@
-#include "shell/displaycheck.h"
+#include "startup/displaycheck.h"
 
 #include <QDir>
 #include <QLibraryInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "forms/speechchoice.h"
+#include "base/speechchoice.h"
 
 #include <QString>
 #include <QStringList>

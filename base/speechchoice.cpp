@@ -1,4 +1,4 @@
-#include "forms/speechchoice.h"
+#include "base/speechchoice.h"
 
 namespace SpeechChoice
 {

@@ -1,7 +1,8 @@
-#include "shell/firststart.h"
+#include "startup/firststart.h"
 
 #include "base/files.h"
-#include "shell/startup.h"
+#include "base/wholefile.h"
+#include "startup/startup.h"
 
 #include <QCoreApplication>
 #include <QDir>

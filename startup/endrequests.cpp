@@ -1,4 +1,4 @@
-#include "shell/endrequests.h"
+#include "startup/endrequests.h"
 
 #include <QSocketNotifier>
 

@@ -1,4 +1,4 @@
-#include "shell/inireader.h"
+#include "startup/inireader.h"
 
 #include <QFile>
 #include <QStringDecoder>

@@ -1,6 +1,6 @@
-#include "shell/startup.h"
+#include "startup/startup.h"
 
-#include "shell/inireader.h"
+#include "startup/inireader.h"
 
 #include <QDir>
 
