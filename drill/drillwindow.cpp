@@ -105,8 +105,7 @@ void DrillWindow::startRun()
         showWarning(this, m_run.refusal(m_state.group));
         return;
     }
-    m_runSave.reset();
-    m_committed = RecordFile::SavedImage();
+    m_record.begin(RecordFile::recordPath(m_state.installPath, m_state.group));
     startButton->setEnabled(false);
     stopButton->setEnabled(true);
     groupList->setEnabled(false);
@@ -293,7 +292,6 @@ void DrillWindow::endPauseBeforeStop()
 void DrillWindow::applySpeed(SpeedLevel level)
 {
     m_run.setSpeed(level);
-    m_state.speed = level;
     speedLabel->setCaption(Speed::caption(level));
 }
 
@@ -351,41 +349,42 @@ void DrillWindow::showRecordWindow()
 
 RecordFile::SaveResult DrillWindow::saveRunInProgress()
 {
-    if (!m_run.hasResultToSave()) {
-        return RecordFile::SaveResult();
+    const bool writes = m_run.hasResultToSave() && m_record.writesNext();
+    const RecordFile::SaveResult saved = m_record.save(runScore());
+    if (writes) {
+        noteSave(saved);
     }
-    if (!m_runSave) {
-        m_runSave = saveRun(false);
-    }
-    return *m_runSave;
+    return saved;
 }
 
 RecordFile::SaveResult DrillWindow::commitRunInProgress()
 {
-    if (!m_run.hasResultToSave() || m_runSave) {
-        return RecordFile::SaveResult();
+    const bool writes = m_run.hasResultToSave() && m_record.writesNext();
+    const RecordFile::SaveResult saved = m_record.commit(runScore());
+    if (writes) {
+        noteSave(saved);
     }
-    return saveRun(true);
+    return saved;
 }
 
-RecordFile::SaveResult DrillWindow::saveRun(bool provisional)
+std::optional<RunRecord::Score> DrillWindow::runScore() const
 {
+    if (!m_run.hasResultToSave()) {
+        return std::nullopt;
+    }
     const DrillRun::Result result = m_run.result();
-    m_state.lastPlace = 0;
-    const RecordFile::SaveResult saved = RecordFile::saveRun(
-        RecordFile::recordPath(m_state.installPath, m_state.group), result.correct, result.wrong,
-        result.rate, Speed::multiplier(m_state.speed), m_committed.valid ? &m_committed : nullptr);
+    return RunRecord::Score{result.correct, result.wrong, result.rate,
+                            Speed::multiplier(m_run.speed())};
+}
+
+void DrillWindow::noteSave(const RecordFile::SaveResult &saved)
+{
+    m_state.lastPlace = saved.ok ? saved.place : 0;
     if (!saved.ok) {
         emit saveFailed(QStringLiteral("the record of group %1 could not be saved: %2")
                             .arg(m_state.group)
                             .arg(saved.error));
-        return saved;
     }
-    // What a commit wrote is taken back by the next save of this run; once the run's own
-    // save is done there is nothing left to take back.
-    m_committed = provisional ? saved.image : RecordFile::SavedImage();
-    m_state.lastPlace = saved.place;
-    return saved;
 }
 
 void DrillWindow::onUnload()

@@ -7,6 +7,7 @@
 #include "forms/accessibility.h"
 #include "forms/forms.h"
 #include "records/recordfile.h"
+#include "records/runrecord.h"
 
 #include <QComboBox>
 #include <QPointer>
@@ -122,7 +123,8 @@ private:
     void syncTimers();
     void showBars();
     void showRecordWindow();
-    RecordFile::SaveResult saveRun(bool provisional);
+    std::optional<RunRecord::Score> runScore() const;
+    void noteSave(const RecordFile::SaveResult &saved);
     void judgeShownNumbers(const QVector<int> &numbers);
     void describeRowsForAssistiveTechnology();
     void tellOutcome(DrillRun::Judgement judgement);
@@ -141,6 +143,5 @@ private:
     RowNumberEntry m_rowNumberEntry;
     int m_markedRow = -1;
     QStringList m_rowNames;                          // as screen readers last heard them
-    std::optional<RecordFile::SaveResult> m_runSave; // the run's own save, once made
-    RecordFile::SavedImage m_committed;              // what a commit of the run in progress wrote
+    RunRecord m_record;
 };

@@ -58,7 +58,7 @@ void ProgramMenu::openRecordWindow()
 
 void ProgramMenu::openSpeedWindow()
 {
-    auto *window = Forms::loadForm<SpeedWindow>(m_state.speed, m_drill);
+    auto *window = Forms::loadForm<SpeedWindow>(m_drill->run().speed(), m_drill);
     connect(window, &SpeedWindow::speedChosen, m_drill, &DrillWindow::applySpeed);
     Forms::showModal(window);
 }

@@ -2,6 +2,7 @@
 // way a run ends leaves, and the windows that follow. Timer ticks are fired directly.
 #include "drillfixture.h"
 
+#include "records/runrecord.h"
 #include "shell/programmenu.h"
 
 class TestDrillRuns : public QObject, private DrillFixture
@@ -17,6 +18,8 @@ private slots:
     void wholeRuns();
     void failedSaveIsReported();
     void runEndingWhileRecordWindowOpenRefillsIt();
+    void runRecordedOnce_data();
+    void runRecordedOnce();
 };
 
 void TestDrillRuns::pauseTimersFollowTheRun()
@@ -164,6 +167,56 @@ void TestDrillRuns::runEndingWhileRecordWindowOpenRefillsIt()
     QCOMPARE(shownAfterRun, 1);
     QCOMPARE(m_state.lastPlace, qint16(1));
     QCOMPARE(recordBytes(1).left(10).toHex(), place(400, 2, 100, 2).toHex());
+}
+
+// Guards the record-keeping of a run on its own: the end saved once, a commit taken back
+// by whatever is saved next, nothing written for a run with nothing to save.
+void TestDrillRuns::runRecordedOnce_data()
+{
+    QTest::addColumn<QString>("steps");    // save N / commit N: N right, "-" no score
+    QTest::addColumn<QList<int>>("points"); // the record's places afterwards; none: no file
+    QTest::addColumn<int>("lastPlace");     // what the last step reports
+    QTest::newRow("stop") << "save 2" << QList<int>{200} << 1;
+    QTest::newRow("commit_then_stop") << "commit 1,save 3" << QList<int>{300} << 1;
+    QTest::newRow("commit_twice") << "commit 3,commit 2" << QList<int>{200} << 1;
+    QTest::newRow("end_from_outside_after_commit")
+        << "commit 2,save 1,save 3" << QList<int>{100} << 1;
+    QTest::newRow("commit_after_end") << "save 1,commit 3" << QList<int>{100} << 0;
+    QTest::newRow("next_run_kept_apart") << "save 1,begin,commit 2" << QList<int>{200, 100} << 1;
+    QTest::newRow("nothing_to_save") << "commit -,save -" << QList<int>{} << 0;
+}
+
+void TestDrillRuns::runRecordedOnce()
+{
+    QFETCH(QString, steps);
+    QFETCH(QList<int>, points);
+    QFETCH(int, lastPlace);
+    const QString path = m_state.installPath + QStringLiteral("record_1.divu");
+    RunRecord record;
+    record.begin(path);
+    RecordFile::SaveResult saved;
+    for (const QString &step : steps.split(QLatin1Char(','))) {
+        if (step == QLatin1String("begin")) {
+            record.begin(path);
+            continue;
+        }
+        const int right = step.section(QLatin1Char(' '), 1).toInt();
+        std::optional<RunRecord::Score> score;
+        if (!step.endsWith(QLatin1Char('-'))) {
+            score = RunRecord::Score{right, 1, 50, 2};
+        }
+        saved = step.startsWith(QLatin1String("save")) ? record.save(score) : record.commit(score);
+        QVERIFY2(saved.ok, qPrintable(saved.error));
+    }
+    QCOMPARE(saved.place, qint16(lastPlace));
+    QByteArray expected;
+    for (int point : points) {
+        expected += place(point, qint16(point / 100 + 1), 50, 2);
+    }
+    if (!expected.isEmpty()) {
+        expected.append(100 - expected.size(), '\0');
+    }
+    QCOMPARE(recordBytes(1).toHex(), expected.toHex());
 }
 
 QTEST_MAIN(TestDrillRuns)

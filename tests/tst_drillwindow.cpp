@@ -26,7 +26,6 @@ void TestDrillWindow::windowAfterLoad()
 {
     writeGroup(1, simpleGroup(2));
     writeGroup(2, simpleGroup(2));
-    m_state.speed = SpeedLevel::Fast;
     auto d = openDrill();
     QCOMPARE(m_state.groupCount, qint16(2));
     QCOMPARE(d->groupList->count(), 3);
@@ -34,7 +33,7 @@ void TestDrillWindow::windowAfterLoad()
     QCOMPARE(d->groupList->itemText(2), QStringLiteral("Group 2"));
     QVERIFY(!d->startButton->isEnabled());
     QVERIFY(!d->stopButton->isEnabled());
-    QCOMPARE(m_state.speed, SpeedLevel::Normal);
+    QCOMPARE(d->run().speed(), SpeedLevel::Normal);
     QCOMPARE(d->run().questionSeconds(), 20);
     QCOMPARE(d->speedLabel->caption(), QStringLiteral("Normal"));
     QCOMPARE(d->rowNumbers(0)->caption(), QStringLiteral("  1.  "));
