@@ -4,6 +4,8 @@
 // shown as a list whose items are labels laid over it (the drill's candidate rows), those
 // labels taken out of the window's own tree so that nothing is read twice, the marked item
 // as the list's current one, and a value and a language for the texts that need them.
+// Each part has a file of its own: accessiblelist, accessibletable, hiddenlabels,
+// announcements and languagemarks, with what they share in accessibleparts.h.
 
 #include <QList>
 #include <QString>
@@ -72,8 +74,5 @@ public:
 void exposeAsTable(QWidget *container, CellTable *table, const QList<QWidget *> &covered);
 // The current row changed, or the table took the focus: it is read as a whole row.
 void announceCurrentRow(QWidget *container);
-
-// Texts in Chinese carry their language for screen readers that can switch voice.
-bool holdsChinese(const QString &text);
 
 } // namespace Forms
