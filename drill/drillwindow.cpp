@@ -338,13 +338,23 @@ void DrillWindow::stopRun()
 
 void DrillWindow::showRecordWindow()
 {
-    if (openRecordWindow && openRecordWindow->isLoaded()) {
+    if (m_recordWindowForRunEnd && m_recordWindowForRunEnd->isLoaded()) {
         // Opened from the menu during the run: show the new result there, not in a
         // second window on top of it.
-        openRecordWindow->showDrillGroup();
+        m_recordWindowForRunEnd->showDrillGroup();
         return;
     }
     Forms::showModal(Forms::loadForm<RecordWindow>(m_state, this));
+}
+
+void DrillWindow::setRecordWindowForRunEnd(RecordWindow *window)
+{
+    m_recordWindowForRunEnd = window;
+}
+
+RecordWindow *DrillWindow::recordWindowForRunEnd() const
+{
+    return m_recordWindowForRunEnd;
 }
 
 RecordFile::SaveResult DrillWindow::saveRunInProgress()

@@ -61,7 +61,7 @@ public:
     void endSecondDigitWait(); // a lone 1 means row 1
     void moveMark(int key);    // Up, Down, Home or End
     void judgeMarkedRow();
-    void sayWordAgain(); // the S key
+    void sayWordAgain();                          // the S key
     int markedRow() const { return m_markedRow; } // -1 for none
 
     ProgramState &state() { return m_state; }
@@ -69,6 +69,29 @@ public:
     // Tests make the draws repeatable: drill.random() = Random(seed).
     Random &random() { return m_random; }
 
+    // The record window opened from the menu, if one is showing: a run that ends while it
+    // is open shows its result there.
+    void setRecordWindowForRunEnd(RecordWindow *window);
+    RecordWindow *recordWindowForRunEnd() const;
+
+signals:
+    // The Menu button: the menu pops up with its top-left corner at this point of the window.
+    void menuRequested(const QPoint &topLeft);
+    void groupLoaded();                  // a group was loaded: there is a record to show
+    void runningChanged(bool running);   // Start and Stop
+    void closeRequested();               // the window frame's close button
+    void saveFailed(const QString &why); // for the log; the window has shown its warning
+    // The question's word, to be said aloud: as the question opens, and again on S.
+    void wordToSay(const QString &word);
+
+protected:
+    void onLoad() override;
+    void onUnload() override;
+    void closeFromFrame() override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    // Tests find the controls by these object names.
     Forms::Label *titleStrip = nullptr;
     Forms::Label *questionLabel = nullptr; // the group line between runs
     QFrame *rowFrame = nullptr;
@@ -96,26 +119,6 @@ public:
     Forms::Timer *stopPause = nullptr;
     Forms::Timer *secondDigitWait = nullptr;
 
-    // The record window opened from the menu, if one is showing.
-    QPointer<RecordWindow> openRecordWindow;
-
-signals:
-    // The Menu button: the menu pops up with its top-left corner at this point of the window.
-    void menuRequested(const QPoint &topLeft);
-    void groupLoaded();                  // a group was loaded: there is a record to show
-    void runningChanged(bool running);   // Start and Stop
-    void closeRequested();               // the window frame's close button
-    void saveFailed(const QString &why); // for the log; the window has shown its warning
-    // The question's word, to be said aloud: as the question opens, and again on S.
-    void wordToSay(const QString &word);
-
-protected:
-    void onLoad() override;
-    void onUnload() override;
-    void closeFromFrame() override;
-    void keyPressEvent(QKeyEvent *event) override;
-
-private:
     void buildControls();
     void buildRows();
     void showQuestion();
@@ -142,6 +145,7 @@ private:
     QVector<Questions::Entry> m_replacedWords; // freed just after a newly loaded group shows
     RowNumberEntry m_rowNumberEntry;
     int m_markedRow = -1;
-    QStringList m_rowNames;                          // as screen readers last heard them
+    QStringList m_rowNames; // as screen readers last heard them
     RunRecord m_record;
+    QPointer<RecordWindow> m_recordWindowForRunEnd;
 };

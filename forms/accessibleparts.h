@@ -15,16 +15,14 @@ namespace Forms::Accessible
 
 // What a widget is registered as (a list's items, the labels a window hides, ...). A
 // registration ends with the widget it belongs to.
-template <typename T>
-class Registry
+template <typename T> class Registry
 {
 public:
     void add(QObject *owner, T value)
     {
         if (!m_entries.contains(owner)) {
-            QObject::connect(owner, &QObject::destroyed, [this, owner] {
-                m_entries.remove(owner);
-            });
+            QObject::connect(owner, &QObject::destroyed,
+                             [this, owner] { m_entries.remove(owner); });
         }
         m_entries.insert(owner, std::move(value));
     }
@@ -36,8 +34,7 @@ private:
 };
 
 // Registries live as long as the process: a widget may end after the statics do.
-template <typename T>
-Registry<T> &registry()
+template <typename T> Registry<T> &registry()
 {
     static auto *entries = new Registry<T>;
     return *entries;
@@ -140,8 +137,7 @@ public:
     ChildIds &operator=(const ChildIds &) = delete;
     ~ChildIds() { clear(); }
 
-    template <typename Make>
-    QAccessibleInterface *get(int index, Make make)
+    template <typename Make> QAccessibleInterface *get(int index, Make make)
     {
         if (!m_ids.contains(index)) {
             m_ids.insert(index, QAccessible::registerAccessibleInterface(make()));

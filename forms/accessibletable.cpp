@@ -163,8 +163,9 @@ public:
 
     QAccessibleInterface *cell(int row, int column) const
     {
-        return m_cells.get((row + 1) * columnCount() + column,
-                           [this, row, column] { return new CellAccessible(widget(), row, column); });
+        return m_cells.get((row + 1) * columnCount() + column, [this, row, column] {
+            return new CellAccessible(widget(), row, column);
+        });
     }
     void renew() override { m_cells.clear(); }
 

@@ -78,15 +78,13 @@ namespace Accessible
 
 QAccessibleInterface *progressInterface(QWidget *widget)
 {
-    return registry<ProgressSource>().contains(widget) ? new ProgressAccessible(widget)
-                                                       : nullptr;
+    return registry<ProgressSource>().contains(widget) ? new ProgressAccessible(widget) : nullptr;
 }
 
 QAccessibleInterface *announcerInterface(QWidget *widget)
 {
-    return widget->objectName() == QLatin1String(kAnnouncerName)
-               ? new AnnouncerAccessible(widget)
-               : nullptr;
+    return widget->objectName() == QLatin1String(kAnnouncerName) ? new AnnouncerAccessible(widget)
+                                                                 : nullptr;
 }
 
 } // namespace Accessible

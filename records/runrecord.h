@@ -37,7 +37,7 @@ public:
 private:
     RecordFile::SaveResult write(const Score &score);
 
-    QString m_path;                               // empty: no run begun
-    std::optional<RecordFile::SaveResult> m_end;  // the end's save, once made
-    RecordFile::SavedImage m_committed;           // what the last commit wrote
+    QString m_path;                              // empty: no run begun
+    std::optional<RecordFile::SaveResult> m_end; // the end's save, once made
+    RecordFile::SavedImage m_committed;          // what the last commit wrote
 };

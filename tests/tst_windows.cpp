@@ -1,5 +1,7 @@
 // The small modal windows: the speed window, the notice and About; and where controls sit.
 
+#include "drillfixture.h"
+
 #include "base/programstate.h"
 #include "drill/drillwindow.h"
 #include "records/recordwindow.h"
@@ -116,7 +118,7 @@ private slots:
                                                : Qt::Key_Escape);
         QVERIFY(!form->isLoaded());
         QCOMPARE(Speed::multiplier(m_drill->run().speed()), speed);
-        QCOMPARE(m_drill->speedLabel->caption(),
+        QCOMPARE(control(*m_drill, "speedLabel")->caption(),
                  QStringList({"Slow", "Normal", "Fast"}).at(speed - 1));
     }
 
@@ -316,7 +318,7 @@ private slots:
                 QVERIFY(record->isAncestorOf(QApplication::focusWidget()));
             }
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_F5);
-            QTest::mouseClick(drill->menuButton, Qt::LeftButton);
+            QTest::mouseClick(control<QPushButton>(*drill, "menuButton"), Qt::LeftButton);
             QCOMPARE(popups, 0);
             checked = true;
         });
