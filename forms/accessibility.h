@@ -21,7 +21,7 @@ namespace Forms
 class ItemList
 {
 public:
-    virtual ~ItemList() = default;
+    virtual ~ItemList(); // its registration ends with it
     virtual int itemCount() const = 0;
     virtual QWidget *itemWidget(int index) const = 0; // where the item lies, whether it shows
     virtual QString itemName(int index) const = 0;
@@ -59,7 +59,7 @@ void hideFromScreenReaders(const QList<QWidget *> &widgets);
 class CellTable
 {
 public:
-    virtual ~CellTable() = default;
+    virtual ~CellTable(); // its registration ends with it
     virtual QString tableName() const = 0;
     virtual int rowCount() const = 0;
     virtual int columnCount() const = 0;

@@ -127,6 +127,12 @@ QAccessibleInterface *listInterface(QWidget *widget)
 
 } // namespace Accessible
 
+ItemList::~ItemList()
+{
+    // A window is destroyed before the widgets it owns: nothing may reach the list then.
+    registry<ItemList *>().removeValue(this);
+}
+
 void exposeAsList(QWidget *container, ItemList *list, const QList<QWidget *> &covered)
 {
     Accessible::installFactory();

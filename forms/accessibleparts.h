@@ -26,6 +26,11 @@ public:
         }
         m_entries.insert(owner, std::move(value));
     }
+    // The object a registration points to is ending before the widget it was made for.
+    void removeValue(const T &value)
+    {
+        m_entries.removeIf([&value](const auto &entry) { return entry.value() == value; });
+    }
     bool contains(const QObject *owner) const { return m_entries.contains(owner); }
     T value(const QObject *owner) const { return m_entries.value(owner); }
 

@@ -199,6 +199,12 @@ QAccessibleInterface *tableInterface(QWidget *widget)
 
 } // namespace Accessible
 
+CellTable::~CellTable()
+{
+    // A window is destroyed before the widgets it owns: nothing may reach the table then.
+    Accessible::registry<CellTable *>().removeValue(this);
+}
+
 void exposeAsTable(QWidget *container, CellTable *table, const QList<QWidget *> &covered)
 {
     Accessible::installFactory();

@@ -74,7 +74,7 @@ protected:
     std::unique_ptr<DrillWindow> openDrill();
     void choose(DrillWindow &d, int group);
     std::unique_ptr<DrillWindow> startRun(const QByteArray &group);
-    // R finds every translation of the open question, W clicks a wrong row, T lets the
+    // R finds every rendering of the open question, W clicks a wrong row, T lets the
     // time run out; each move after the first ticks the pause away first.
     void play(DrillWindow &d, const QString &moves);
     QByteArray recordBytes(int group) const;

@@ -25,11 +25,11 @@ private slots:
 void TestDrillRuns::pauseTimersFollowTheRun()
 {
     auto d = startRun("甲\r\na;b;c;d;e\r\n乙\r\nbeta\r\n");
-    const int translations = d->run().answerCount();
+    const int renderings = d->run().answerCount();
     d->judgeRow(firstWrongRow(*d));
     QVERIFY(control<Forms::Timer>(*d, "nextQuestionPause")->isEnabled());
     QVERIFY(!control<Forms::Timer>(*d, "stopPause")->isEnabled());
-    QCOMPARE(control<Forms::Timer>(*d, "nextQuestionPause")->interval(), 2000 * translations);
+    QCOMPARE(control<Forms::Timer>(*d, "nextQuestionPause")->interval(), 2000 * renderings);
     // A click during the pause must not restart it.
     d->judgeRow(0);
     QVERIFY(control<Forms::Timer>(*d, "nextQuestionPause")->isTicking());
