@@ -35,6 +35,7 @@ DrillWindow::DrillWindow(ProgramState &state, QWidget *owner)
     Forms::setClientSizeTwips(this, 8955, 7890);
     Forms::setBackColor(this, rgb(0, 192, 0));
     buildControls();
+    m_record.onWrite([this](const RecordFile::SaveResult &saved) { noteSave(saved); });
 }
 
 DrillWindow::~DrillWindow() = default;
@@ -359,22 +360,12 @@ RecordWindow *DrillWindow::recordWindowForRunEnd() const
 
 RecordFile::SaveResult DrillWindow::saveRunInProgress()
 {
-    const bool writes = m_run.hasResultToSave() && m_record.writesNext();
-    const RecordFile::SaveResult saved = m_record.save(runScore());
-    if (writes) {
-        noteSave(saved);
-    }
-    return saved;
+    return m_record.save(runScore());
 }
 
 RecordFile::SaveResult DrillWindow::commitRunInProgress()
 {
-    const bool writes = m_run.hasResultToSave() && m_record.writesNext();
-    const RecordFile::SaveResult saved = m_record.commit(runScore());
-    if (writes) {
-        noteSave(saved);
-    }
-    return saved;
+    return m_record.commit(runScore());
 }
 
 std::optional<RunRecord::Score> DrillWindow::runScore() const

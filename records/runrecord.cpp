@@ -35,7 +35,7 @@ RecordFile::SaveResult RunRecord::save(const std::optional<Score> &score)
 
 RecordFile::SaveResult RunRecord::commit(const std::optional<Score> &score)
 {
-    if (!score || !writesNext()) {
+    if (!score || m_path.isEmpty() || m_end) {
         return nothingSaved();
     }
     const RecordFile::SaveResult saved = write(*score);
@@ -47,6 +47,11 @@ RecordFile::SaveResult RunRecord::commit(const std::optional<Score> &score)
 
 RecordFile::SaveResult RunRecord::write(const Score &score)
 {
-    return RecordFile::saveRun(m_path, score.correct, score.wrong, score.rate, score.speed,
-                               m_committed.valid ? &m_committed : nullptr);
+    const RecordFile::SaveResult saved =
+        RecordFile::saveRun(m_path, score.correct, score.wrong, score.rate, score.speed,
+                            m_committed.valid ? &m_committed : nullptr);
+    if (m_written) {
+        m_written(saved);
+    }
+    return saved;
 }

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // The record-keeping of one run. Its result goes into its group's record once, when the
@@ -22,6 +23,12 @@ public:
         qint16 speed = 0;
     };
 
+    // Told of each write, whether it went through or not (a save that gives an earlier
+    // outcome again writes nothing).
+    void onWrite(std::function<void(const RecordFile::SaveResult &)> written)
+    {
+        m_written = std::move(written);
+    }
     // A new run whose record is the file at path; nothing of it is saved yet.
     void begin(const QString &path);
     // The run's end. No score (a run that has not passed its first question) writes
@@ -31,8 +38,6 @@ public:
     // The run so far, to be taken back by whatever is saved next; nothing once the end
     // has been saved.
     RecordFile::SaveResult commit(const std::optional<Score> &score);
-    // Whether the next save(score) with a score writes the file (no end saved yet).
-    bool writesNext() const { return !m_path.isEmpty() && !m_end; }
 
 private:
     RecordFile::SaveResult write(const Score &score);
@@ -40,4 +45,5 @@ private:
     QString m_path;                              // empty: no run begun
     std::optional<RecordFile::SaveResult> m_end; // the end's save, once made
     RecordFile::SavedImage m_committed;          // what the last commit wrote
+    std::function<void(const RecordFile::SaveResult &)> m_written;
 };
