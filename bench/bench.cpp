@@ -265,7 +265,7 @@ int main(int argc, char *argv[])
     int choice = 0;
     const Figure choose = measure(kRuns, [&] {
         choice = choice == 1 ? 2 : 1;
-        drill->groupList->setCurrentIndex(choice);
+        drill->findChild<QComboBox *>(QStringLiteral("groupList"))->setCurrentIndex(choice);
         // A learner chooses seconds apart: the group before last is freed by then.
         const double settle = nowMs();
         while (nowMs() - settle < 10) {
@@ -276,12 +276,14 @@ int main(int argc, char *argv[])
         return painted.waitForPaint() - start;
     });
     print("choose a 30,000-word group, to painted", choose, "repaint", repaint);
-    const Figure loadAndRepaint{loadFloor.first + repaint.first, loadFloor.median + repaint.median};
+    const Figure loadAndRepaint{loadFloor.first + repaint.first,
+                                loadFloor.median + repaint.median};
     print("choose a 30,000-word group, to painted", choose, "read+decode+split + repaint",
           loadAndRepaint);
 
     // Start, through a real click on the button, to the first question painted.
-    const QPoint startCentre = drill->startButton->rect().center();
+    auto *startButton = drill->findChild<QPushButton *>(QStringLiteral("startButton"));
+    const QPoint startCentre = startButton->rect().center();
     const Figure start = measure(kRuns, [&] {
         if (drill->run().questionNumber() > 0) {
             drill->stopRun();
@@ -289,13 +291,13 @@ int main(int argc, char *argv[])
         }
         const double begin = nowMs();
         QMouseEvent press(QEvent::MouseButtonPress, startCentre,
-                          drill->startButton->mapToGlobal(startCentre), Qt::LeftButton,
-                          Qt::LeftButton, Qt::NoModifier);
+                          startButton->mapToGlobal(startCentre), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
         QMouseEvent release(QEvent::MouseButtonRelease, startCentre,
-                            drill->startButton->mapToGlobal(startCentre), Qt::LeftButton,
-                            Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(drill->startButton, &press);
-        QApplication::sendEvent(drill->startButton, &release);
+                            startButton->mapToGlobal(startCentre), Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QApplication::sendEvent(startButton, &press);
+        QApplication::sendEvent(startButton, &release);
         return painted.waitForPaint() - begin;
     });
     print("Start on 30,000 words, to question painted", start, "repaint", repaint);
@@ -308,7 +310,8 @@ int main(int argc, char *argv[])
         for (int j = 1; j < rows.size(); ++j) {
             drill->judgeRow(rows[j]);
         }
-        Forms::Label *row = drill->candidateRows(rows.first());
+        auto *row =
+            drill->findChild<Forms::Label *>(QStringLiteral("candidateRow_%1").arg(rows.first()));
         const QPoint at(2, 2);
         QMouseEvent press(QEvent::MouseButtonPress, at, row->mapToGlobal(at), Qt::LeftButton,
                           Qt::LeftButton, Qt::NoModifier);

@@ -35,6 +35,7 @@ DrillWindow::DrillWindow(ProgramState &state, QWidget *owner)
     Forms::setClientSizeTwips(this, 8955, 7890);
     Forms::setBackColor(this, rgb(0, 192, 0));
     buildControls();
+    m_record.onWrite([this](const RecordFile::SaveResult &saved) { noteSave(saved); });
 }
 
 DrillWindow::~DrillWindow() = default;
@@ -105,8 +106,7 @@ void DrillWindow::startRun()
         showWarning(this, m_run.refusal(m_state.group));
         return;
     }
-    m_runSave.reset();
-    m_committed = RecordFile::SavedImage();
+    m_record.begin(RecordFile::recordPath(m_state.installPath, m_state.group));
     startButton->setEnabled(false);
     stopButton->setEnabled(true);
     groupList->setEnabled(false);
@@ -293,7 +293,6 @@ void DrillWindow::endPauseBeforeStop()
 void DrillWindow::applySpeed(SpeedLevel level)
 {
     m_run.setSpeed(level);
-    m_state.speed = level;
     speedLabel->setCaption(Speed::caption(level));
 }
 
@@ -340,52 +339,53 @@ void DrillWindow::stopRun()
 
 void DrillWindow::showRecordWindow()
 {
-    if (openRecordWindow && openRecordWindow->isLoaded()) {
+    if (m_recordWindowForRunEnd && m_recordWindowForRunEnd->isLoaded()) {
         // Opened from the menu during the run: show the new result there, not in a
         // second window on top of it.
-        openRecordWindow->showDrillGroup();
+        m_recordWindowForRunEnd->showDrillGroup();
         return;
     }
     Forms::showModal(Forms::loadForm<RecordWindow>(m_state, this));
 }
 
+void DrillWindow::setRecordWindowForRunEnd(RecordWindow *window)
+{
+    m_recordWindowForRunEnd = window;
+}
+
+RecordWindow *DrillWindow::recordWindowForRunEnd() const
+{
+    return m_recordWindowForRunEnd;
+}
+
 RecordFile::SaveResult DrillWindow::saveRunInProgress()
 {
-    if (!m_run.hasResultToSave()) {
-        return RecordFile::nothingToSave();
-    }
-    if (!m_runSave) {
-        m_runSave = saveRun(false);
-    }
-    return *m_runSave;
+    return m_record.save(runScore());
 }
 
 RecordFile::SaveResult DrillWindow::commitRunInProgress()
 {
-    if (!m_run.hasResultToSave() || m_runSave) {
-        return RecordFile::nothingToSave();
-    }
-    return saveRun(true);
+    return m_record.commit(runScore());
 }
 
-RecordFile::SaveResult DrillWindow::saveRun(bool provisional)
+std::optional<RunRecord::Score> DrillWindow::runScore() const
 {
+    if (!m_run.hasResultToSave()) {
+        return std::nullopt;
+    }
     const DrillRun::Result result = m_run.result();
-    m_state.lastPlace = 0;
-    const RecordFile::SaveResult saved = RecordFile::saveRun(
-        RecordFile::recordPath(m_state.installPath, m_state.group), result.correct, result.wrong,
-        result.rate, Speed::multiplier(m_state.speed), m_committed.valid ? &m_committed : nullptr);
+    return RunRecord::Score{result.correct, result.wrong, result.rate,
+                            Speed::multiplier(m_run.speed())};
+}
+
+void DrillWindow::noteSave(const RecordFile::SaveResult &saved)
+{
+    m_state.lastPlace = saved.ok ? saved.place : 0;
     if (!saved.ok) {
         emit saveFailed(QStringLiteral("the record of group %1 could not be saved: %2")
                             .arg(m_state.group)
                             .arg(saved.error));
-        return saved;
     }
-    // What a commit wrote is taken back by the next save of this run; once the run's own
-    // save is done there is nothing left to take back.
-    m_committed = provisional ? saved.image : RecordFile::SavedImage();
-    m_state.lastPlace = saved.place;
-    return saved;
 }
 
 void DrillWindow::onUnload()

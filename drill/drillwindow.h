@@ -7,6 +7,7 @@
 #include "forms/accessibility.h"
 #include "forms/forms.h"
 #include "records/recordfile.h"
+#include "records/runrecord.h"
 
 #include <QComboBox>
 #include <QPointer>
@@ -60,7 +61,7 @@ public:
     void endSecondDigitWait(); // a lone 1 means row 1
     void moveMark(int key);    // Up, Down, Home or End
     void judgeMarkedRow();
-    void sayWordAgain(); // the S key
+    void sayWordAgain();                          // the S key
     int markedRow() const { return m_markedRow; } // -1 for none
 
     ProgramState &state() { return m_state; }
@@ -68,6 +69,29 @@ public:
     // Tests make the draws repeatable: drill.random() = Random(seed).
     Random &random() { return m_random; }
 
+    // The record window opened from the menu, if one is showing: a run that ends while it
+    // is open shows its result there.
+    void setRecordWindowForRunEnd(RecordWindow *window);
+    RecordWindow *recordWindowForRunEnd() const;
+
+signals:
+    // The Menu button: the menu pops up with its top-left corner at this point of the window.
+    void menuRequested(const QPoint &topLeft);
+    void groupLoaded();                  // a group was loaded: there is a record to show
+    void runningChanged(bool running);   // Start and Stop
+    void closeRequested();               // the window frame's close button
+    void saveFailed(const QString &why); // for the log; the window has shown its warning
+    // The question's word, to be said aloud: as the question opens, and again on S.
+    void wordToSay(const QString &word);
+
+protected:
+    void onLoad() override;
+    void onUnload() override;
+    void closeFromFrame() override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    // Tests find the controls by these object names.
     Forms::Label *titleStrip = nullptr;
     Forms::Label *questionLabel = nullptr; // the group line between runs
     QFrame *rowFrame = nullptr;
@@ -95,26 +119,6 @@ public:
     Forms::Timer *stopPause = nullptr;
     Forms::Timer *secondDigitWait = nullptr;
 
-    // The record window opened from the menu, if one is showing.
-    QPointer<RecordWindow> openRecordWindow;
-
-signals:
-    // The Menu button: the menu pops up with its top-left corner at this point of the window.
-    void menuRequested(const QPoint &topLeft);
-    void groupLoaded();                  // a group was loaded: there is a record to show
-    void runningChanged(bool running);   // Start and Stop
-    void closeRequested();               // the window frame's close button
-    void saveFailed(const QString &why); // for the log; the window has shown its warning
-    // The question's word, to be said aloud: as the question opens, and again on S.
-    void wordToSay(const QString &word);
-
-protected:
-    void onLoad() override;
-    void onUnload() override;
-    void closeFromFrame() override;
-    void keyPressEvent(QKeyEvent *event) override;
-
-private:
     void buildControls();
     void buildRows();
     void showQuestion();
@@ -122,7 +126,8 @@ private:
     void syncTimers();
     void showBars();
     void showRecordWindow();
-    RecordFile::SaveResult saveRun(bool provisional);
+    std::optional<RunRecord::Score> runScore() const;
+    void noteSave(const RecordFile::SaveResult &saved);
     void judgeShownNumbers(const QVector<int> &numbers);
     void describeRowsForAssistiveTechnology();
     void tellOutcome(DrillRun::Judgement judgement);
@@ -140,7 +145,7 @@ private:
     QVector<Questions::Entry> m_replacedWords; // freed just after a newly loaded group shows
     RowNumberEntry m_rowNumberEntry;
     int m_markedRow = -1;
-    QStringList m_rowNames;                          // as screen readers last heard them
-    std::optional<RecordFile::SaveResult> m_runSave; // the run's own save, once made
-    RecordFile::SavedImage m_committed;              // what a commit of the run in progress wrote
+    QStringList m_rowNames; // as screen readers last heard them
+    RunRecord m_record;
+    QPointer<RecordWindow> m_recordWindowForRunEnd;
 };

@@ -4,6 +4,8 @@
 // shown as a list whose items are labels laid over it (the drill's candidate rows), those
 // labels taken out of the window's own tree so that nothing is read twice, the marked item
 // as the list's current one, and a value and a language for the texts that need them.
+// Each part has a file of its own: accessiblelist, accessibletable, hiddenlabels,
+// announcements and languagemarks, with what they share in accessibleparts.h.
 
 #include <QList>
 #include <QString>
@@ -19,7 +21,7 @@ namespace Forms
 class ItemList
 {
 public:
-    virtual ~ItemList() = default;
+    virtual ~ItemList(); // its registration ends with it
     virtual int itemCount() const = 0;
     virtual QWidget *itemWidget(int index) const = 0; // where the item lies, whether it shows
     virtual QString itemName(int index) const = 0;
@@ -57,7 +59,7 @@ void hideFromScreenReaders(const QList<QWidget *> &widgets);
 class CellTable
 {
 public:
-    virtual ~CellTable() = default;
+    virtual ~CellTable(); // its registration ends with it
     virtual QString tableName() const = 0;
     virtual int rowCount() const = 0;
     virtual int columnCount() const = 0;
@@ -72,8 +74,5 @@ public:
 void exposeAsTable(QWidget *container, CellTable *table, const QList<QWidget *> &covered);
 // The current row changed, or the table took the focus: it is read as a whole row.
 void announceCurrentRow(QWidget *container);
-
-// Texts in Chinese carry their language for screen readers that can switch voice.
-bool holdsChinese(const QString &text);
 
 } // namespace Forms

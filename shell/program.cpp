@@ -72,7 +72,6 @@ void Program::prepareDrillWindow()
     // Owned by the backdrop, so that window systems keep it above the backdrop.
     m_drill = new DrillWindow(m_state, m_backdrop);
     m_menu = new ProgramMenu(m_state, m_drill);
-    m_menu->load();
     connect(m_drill, &DrillWindow::menuRequested, this, &Program::popUpMenu);
     connect(m_drill, &DrillWindow::closeRequested, this, &Program::exitProgram);
     connect(m_drill, &DrillWindow::saveFailed, this, &logLine);
@@ -135,7 +134,7 @@ void Program::bringBackDrillWindow()
 
 void Program::popUpMenu(const QPoint &topLeft)
 {
-    Forms::popupMenu(m_menu->fileMenu, m_drill, topLeft);
+    Forms::popupMenu(m_menu->menu(), m_drill, topLeft);
 }
 
 void Program::exitProgram()
@@ -195,7 +194,7 @@ void Program::endProgram(int status)
         m_drill->unload();
     }
     if (m_menu) {
-        m_menu->unload();
+        m_menu->close();
     }
     m_backdrop->unload();
     Forms::endAllForms();

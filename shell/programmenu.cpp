@@ -7,35 +7,34 @@
 #include "shell/aboutwindow.h"
 #include "shell/noticewindow.h"
 
+#include <QAction>
+#include <QMenu>
+
 ProgramMenu::ProgramMenu(ProgramState &state, DrillWindow *drill)
-    : Forms::Form(drill, Qt::Window), m_state(state), m_drill(drill)
+    : QObject(drill), m_state(state), m_drill(drill)
 {
     setObjectName(QStringLiteral("programMenu"));
-    setWindowTitle(QStringLiteral("Wordmoor 2.0"));
-    Forms::setClientSizeTwips(this, 6645, 1515);
-
-    fileMenu = new QMenu(QStringLiteral("File"), this);
-    fileMenu->setObjectName(QStringLiteral("fileMenu"));
+    // The drill window's child, so that it pops up as that window's menu.
+    m_menu = new QMenu(QStringLiteral("File"), drill);
+    m_menu->setObjectName(QStringLiteral("fileMenu"));
 
     const auto item = [this](const QString &name, const QString &caption,
                              void (ProgramMenu::*handler)()) {
-        QAction *action = fileMenu->addAction(caption);
+        QAction *action = m_menu->addAction(caption);
         action->setObjectName(name);
         connect(action, &QAction::triggered, this, handler);
         return action;
     };
-    recordItem = item(QStringLiteral("recordItem"), QStringLiteral("Record"),
-                      &ProgramMenu::openRecordWindow);
-    settingItem = item(QStringLiteral("settingItem"), QStringLiteral("Setting"),
-                       &ProgramMenu::openSpeedWindow);
-    fileMenu->addSeparator();
-    myWordsItem =
-        item(QStringLiteral("myWordsItem"), QStringLiteral("My Words"), &ProgramMenu::openNotice);
-    fileMenu->addSeparator();
-    aboutItem =
-        item(QStringLiteral("aboutItem"), QStringLiteral("About"), &ProgramMenu::openAbout);
-    fileMenu->addSeparator();
-    exitItem = fileMenu->addAction(QStringLiteral("Exit"));
+    QAction *recordItem = item(QStringLiteral("recordItem"), QStringLiteral("Record"),
+                               &ProgramMenu::openRecordWindow);
+    QAction *settingItem = item(QStringLiteral("settingItem"), QStringLiteral("Setting"),
+                                &ProgramMenu::openSpeedWindow);
+    m_menu->addSeparator();
+    item(QStringLiteral("myWordsItem"), QStringLiteral("My Words"), &ProgramMenu::openNotice);
+    m_menu->addSeparator();
+    item(QStringLiteral("aboutItem"), QStringLiteral("About"), &ProgramMenu::openAbout);
+    m_menu->addSeparator();
+    QAction *exitItem = m_menu->addAction(QStringLiteral("Exit"));
     exitItem->setObjectName(QStringLiteral("exitItem"));
     connect(exitItem, &QAction::triggered, this, &ProgramMenu::exitChosen);
 
@@ -43,22 +42,40 @@ ProgramMenu::ProgramMenu(ProgramState &state, DrillWindow *drill)
     // cannot change within a run.
     recordItem->setEnabled(false);
     connect(drill, &DrillWindow::groupLoaded, recordItem,
-            [this] { recordItem->setEnabled(true); });
+            [recordItem] { recordItem->setEnabled(true); });
     connect(drill, &DrillWindow::runningChanged, settingItem,
-            [this](bool running) { settingItem->setEnabled(!running); });
+            [settingItem](bool running) { settingItem->setEnabled(!running); });
+}
+
+ProgramMenu::~ProgramMenu()
+{
+    delete m_menu;
+}
+
+QMenu *ProgramMenu::menu() const
+{
+    return m_menu;
+}
+
+void ProgramMenu::close()
+{
+    if (m_menu && m_menu->isVisible()) {
+        m_menu->close();
+    }
+    emit closed();
 }
 
 void ProgramMenu::openRecordWindow()
 {
     auto *window = Forms::loadForm<RecordWindow>(m_state, m_drill);
     // A run that ends while the window is open shows its result in this same window.
-    m_drill->openRecordWindow = window;
+    m_drill->setRecordWindowForRunEnd(window);
     Forms::showModal(window);
 }
 
 void ProgramMenu::openSpeedWindow()
 {
-    auto *window = Forms::loadForm<SpeedWindow>(m_state.speed, m_drill);
+    auto *window = Forms::loadForm<SpeedWindow>(m_drill->run().speed(), m_drill);
     connect(window, &SpeedWindow::speedChosen, m_drill, &DrillWindow::applySpeed);
     Forms::showModal(window);
 }

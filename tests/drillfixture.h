@@ -16,6 +16,26 @@
 
 #include <memory>
 
+// A control of a window, found by its object name as the window names it.
+template <class T = Forms::Label> T *control(const QObject &window, const QString &name)
+{
+    T *found = window.findChild<T *>(name);
+    if (!found) {
+        qFatal("no control named %s", qPrintable(name));
+    }
+    return found;
+}
+
+inline Forms::Label *candidateRow(const QObject &drill, int row)
+{
+    return control(drill, QStringLiteral("candidateRow_%1").arg(row));
+}
+
+inline Forms::Label *rowNumber(const QObject &drill, int row)
+{
+    return control(drill, QStringLiteral("rowNumber_%1").arg(row));
+}
+
 // n words of one rendering each, CR LF line ends.
 inline QByteArray simpleGroup(int n)
 {
@@ -54,7 +74,7 @@ protected:
     std::unique_ptr<DrillWindow> openDrill();
     void choose(DrillWindow &d, int group);
     std::unique_ptr<DrillWindow> startRun(const QByteArray &group);
-    // R finds every translation of the open question, W clicks a wrong row, T lets the
+    // R finds every rendering of the open question, W clicks a wrong row, T lets the
     // time run out; each move after the first ticks the pause away first.
     void play(DrillWindow &d, const QString &moves);
     QByteArray recordBytes(int group) const;
@@ -108,7 +128,7 @@ inline std::unique_ptr<DrillWindow> DrillFixture::openDrill()
 
 inline void DrillFixture::choose(DrillWindow &d, int group)
 {
-    d.groupList->setCurrentIndex(group);
+    control<QComboBox>(d, "groupList")->setCurrentIndex(group);
     d.loadChosenGroup();
 }
 
@@ -125,7 +145,7 @@ inline void DrillFixture::play(DrillWindow &d, const QString &moves)
 {
     for (int i = 0; i < moves.size(); ++i) {
         if (i > 0) {
-            QVERIFY(d.nextQuestionPause->isEnabled());
+            QVERIFY(control<Forms::Timer>(d, "nextQuestionPause")->isEnabled());
             d.endPauseBeforeNextQuestion();
         }
         if (moves[i] == QLatin1Char('R')) {

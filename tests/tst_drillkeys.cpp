@@ -30,10 +30,12 @@ class TestDrillKeys : public QObject, private DrillFixture
     {
         const int number = row + 1;
         if (number >= 10) {
-            QTest::keyClick(m_drill->rowFrame, Qt::Key_1, modifiers);
-            QTest::keyClick(m_drill->rowFrame, Qt::Key(Qt::Key_0 + number - 10), modifiers);
+            QTest::keyClick(control<QFrame>(*m_drill, "rowFrame"), Qt::Key_1, modifiers);
+            QTest::keyClick(control<QFrame>(*m_drill, "rowFrame"),
+                            Qt::Key(Qt::Key_0 + number - 10), modifiers);
         } else {
-            QTest::keyClick(m_drill->rowFrame, Qt::Key(Qt::Key_0 + number), modifiers);
+            QTest::keyClick(control<QFrame>(*m_drill, "rowFrame"), Qt::Key(Qt::Key_0 + number),
+                            modifiers);
         }
     }
 
@@ -133,14 +135,15 @@ private slots:
     void loneOneMeansRowOne()
     {
         DrillWindow &d = startRun(3);
-        QTest::keyClick(d.rowFrame, Qt::Key_1);
+        QTest::keyClick(control<QFrame>(d, "rowFrame"), Qt::Key_1);
         QVERIFY(d.run().isAnswering());
-        QVERIFY(d.secondDigitWait->isEnabled());
-        QCOMPARE(d.secondDigitWait->interval(), 500);
+        QVERIFY(control<Forms::Timer>(d, "secondDigitWait")->isEnabled());
+        QCOMPARE(control<Forms::Timer>(d, "secondDigitWait")->interval(), 500);
         d.endSecondDigitWait();
         QCOMPARE(d.run().wrong(), 1);
-        QCOMPARE(d.feedbackLabel->caption(), QStringLiteral("Be careful!\r\n仔细点！"));
-        QVERIFY(!d.secondDigitWait->isEnabled());
+        QCOMPARE(control(d, "feedbackLabel")->caption(),
+                 QStringLiteral("Be careful!\r\n仔细点！"));
+        QVERIFY(!control<Forms::Timer>(d, "secondDigitWait")->isEnabled());
     }
 
     // Each row sized to its own caption (not the first it had), and a marked one 1 pixel
@@ -148,7 +151,7 @@ private slots:
     static void checkRowsFitTheirCaptions(const DrillWindow &d)
     {
         for (int r = 0; r <= 14; ++r) {
-            const Forms::Label *row = d.candidateRows(r);
+            const Forms::Label *row = candidateRow(d, r);
             const int border = r == d.markedRow() && d.run().isAnswering() ? 1 : 0;
             QCOMPARE(row->borderStyle(), border);
             QCOMPARE(row->width(),
@@ -163,31 +166,31 @@ private slots:
     {
         DrillWindow &d = startRun(3);
         QCOMPARE(d.markedRow(), -1);
-        QTest::keyClick(d.rowFrame, Qt::Key_Space);
+        QTest::keyClick(control<QFrame>(d, "rowFrame"), Qt::Key_Space);
         QVERIFY(d.run().isAnswering());
         const QList<QPair<Qt::Key, int>> moves = {
             {Qt::Key_Down, 0}, {Qt::Key_Down, 1}, {Qt::Key_End, 14}, {Qt::Key_Down, 14},
             {Qt::Key_Up, 13},  {Qt::Key_Home, 0}, {Qt::Key_Up, 0}};
         for (const auto &move : moves) {
-            QTest::keyClick(d.rowFrame, move.first);
+            QTest::keyClick(control<QFrame>(d, "rowFrame"), move.first);
             QCOMPARE(d.markedRow(), move.second);
         }
         checkRowsFitTheirCaptions(d);
         while (d.markedRow() != rightRow()) {
-            QTest::keyClick(d.rowFrame, Qt::Key_Down);
+            QTest::keyClick(control<QFrame>(d, "rowFrame"), Qt::Key_Down);
         }
-        QTest::keyClick(d.rowFrame, Qt::Key_Return);
+        QTest::keyClick(control<QFrame>(d, "rowFrame"), Qt::Key_Return);
         QCOMPARE(d.run().correct(), 1);
         checkRowsFitTheirCaptions(d); // the reveal drops the mark's border
 
         d.endPauseBeforeNextQuestion();
         QCOMPARE(d.markedRow(), -1);
-        QTest::keyClick(d.rowFrame, Qt::Key_Down);
+        QTest::keyClick(control<QFrame>(d, "rowFrame"), Qt::Key_Down);
         checkRowsFitTheirCaptions(d); // new captions, new widths
-        QTest::keyClick(d.rowFrame, Qt::Key_Home);
-        QTest::keyClick(d.rowFrame, Qt::Key_End);
+        QTest::keyClick(control<QFrame>(d, "rowFrame"), Qt::Key_Home);
+        QTest::keyClick(control<QFrame>(d, "rowFrame"), Qt::Key_End);
         QCOMPARE(d.markedRow(), 14);
-        QTest::keyClick(d.rowFrame, Qt::Key_Enter, Qt::KeypadModifier);
+        QTest::keyClick(control<QFrame>(d, "rowFrame"), Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(d.run().correct() + d.run().wrong(), 2);
     }
 
@@ -197,19 +200,20 @@ private slots:
     {
         DrillWindow &d = startRun(3);
         QSignalSpy said(&d, &DrillWindow::wordToSay);
-        QTest::keyClick(d.rowFrame, Qt::Key_S, Qt::ControlModifier); // the desktop's
-        d.judgeRow(0); // wrong: the pause begins
+        QTest::keyClick(control<QFrame>(d, "rowFrame"), Qt::Key_S,
+                        Qt::ControlModifier); // the desktop's
+        d.judgeRow(0);                        // wrong: the pause begins
         for (Qt::Key key : {Qt::Key_2, Qt::Key_9, Qt::Key_Down, Qt::Key_Space, Qt::Key_S}) {
-            QTest::keyClick(d.rowFrame, key);
+            QTest::keyClick(control<QFrame>(d, "rowFrame"), key);
         }
         QCOMPARE(d.run().correct() + d.run().wrong(), 1);
         QCOMPARE(d.markedRow(), -1);
         QCOMPARE(said.count(), 0);
 
         d.endPauseBeforeNextQuestion();
-        QTest::keyClick(d.stopButton, Qt::Key_Space);
+        QTest::keyClick(control<QPushButton>(d, "stopButton"), Qt::Key_Space);
         QVERIFY(!d.run().isAnswering());
-        QTest::keyClick(d.rowFrame, Qt::Key_5);
+        QTest::keyClick(control<QFrame>(d, "rowFrame"), Qt::Key_5);
         QCOMPARE(d.run().correct() + d.run().wrong(), 0);
     }
 
@@ -218,13 +222,13 @@ private slots:
     void focusFollowsTheRun()
     {
         DrillWindow &d = startRun(3);
-        QCOMPARE(d.focusWidget(), d.rowFrame);
+        QCOMPARE(d.focusWidget(), control<QFrame>(d, "rowFrame"));
         d.judgeRow(rightRow());
-        d.menuButton->setFocus(); // the learner tabs away in the pause
+        control<QPushButton>(d, "menuButton")->setFocus(); // the learner tabs away in the pause
         d.endPauseBeforeNextQuestion();
-        QCOMPARE(d.focusWidget(), d.rowFrame);
+        QCOMPARE(d.focusWidget(), control<QFrame>(d, "rowFrame"));
         d.stopRun();
-        QCOMPARE(d.focusWidget(), d.menuButton);
+        QCOMPARE(d.focusWidget(), control<QPushButton>(d, "menuButton"));
     }
 
     // Guards a whole run played from the keys alone, with the record it leaves.
@@ -236,7 +240,8 @@ private slots:
                 d.endPauseBeforeNextQuestion();
             }
             if (q == 1) {
-                QTest::keyClick(d.rowFrame, Qt::Key_1); // row 1 never holds the answer
+                QTest::keyClick(control<QFrame>(d, "rowFrame"),
+                                Qt::Key_1); // row 1 never holds the answer
                 d.endSecondDigitWait();
             } else {
                 typeNumber(rightRow());
@@ -261,17 +266,18 @@ private slots:
         d.show();
         d.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&d));
-        d.rowFrame->setFocus();
+        control<QFrame>(d, "rowFrame")->setFocus();
 
         QAccessibleInterface *window = QAccessible::queryAccessibleInterface(&d);
-        QAccessibleInterface *list = QAccessible::queryAccessibleInterface(d.rowFrame);
+        QAccessibleInterface *list =
+            QAccessible::queryAccessibleInterface(control<QFrame>(d, "rowFrame"));
         QCOMPARE(list->role(), QAccessible::List);
         QCOMPARE(list->childCount(), 15);
         QCOMPARE(list->text(QAccessible::Name), "Question 1: " + d.run().questionWord());
         QVERIFY(window->indexOfChild(list) >= 0);
         for (int r = 0; r <= 14; ++r) {
-            for (QWidget *label : {static_cast<QWidget *>(d.candidateRows(r)),
-                                   static_cast<QWidget *>(d.rowNumbers(r))}) {
+            for (QWidget *label : {static_cast<QWidget *>(candidateRow(d, r)),
+                                   static_cast<QWidget *>(rowNumber(d, r))}) {
                 QCOMPARE(window->indexOfChild(QAccessible::queryAccessibleInterface(label)), -1);
             }
         }
@@ -279,10 +285,10 @@ private slots:
         QAccessibleInterface *item = list->child(right);
         QCOMPARE(item->role(), QAccessible::ListItem);
         QCOMPARE(item->text(QAccessible::Name), QStringLiteral("%1. %2").arg(right + 1).arg(
-                                                    d.candidateRows(right)->caption().trimmed()));
+                                                    candidateRow(d, right)->caption().trimmed()));
 
         said.clear();
-        QVERIFY(d.rowFrame->hasFocus());
+        QVERIFY(control<QFrame>(d, "rowFrame")->hasFocus());
         d.moveMark(Qt::Key_Down);
         QVERIFY(!said.isEmpty());
         QCOMPARE(said.last().first, QAccessible::Focus);
@@ -290,7 +296,8 @@ private slots:
         QVERIFY(list->child(0)->state().focused && list->child(0)->state().selected);
         QCOMPARE(list->focusChild(), list->child(0));
 
-        QAccessibleInterface *timeBar = QAccessible::queryAccessibleInterface(d.timeBarBackground);
+        QAccessibleInterface *timeBar =
+            QAccessible::queryAccessibleInterface(control(d, "timeBarBackground"));
         QCOMPARE(timeBar->role(), QAccessible::ProgressBar);
         QCOMPARE(timeBar->valueInterface()->currentValue().toInt(), 20);
         d.tickClock();
@@ -317,9 +324,11 @@ private slots:
         QCOMPARE(notice->textInterface()->attributes(10, &start, &end), "language:zh-CN;");
         QCOMPARE(notice->textInterface()->text(start, end), "正确！");
         QCOMPARE(notice->textInterface()->attributes(0, &start, &end), "language:en;");
-        QCOMPARE(QAccessible::queryAccessibleInterface(d.correctLabel)->text(QAccessible::Name),
+        QCOMPARE(QAccessible::queryAccessibleInterface(control(d, "correctLabel"))
+                     ->text(QAccessible::Name),
                  "Correct 1");
-        QCOMPARE(QAccessible::queryAccessibleInterface(d.rateLabel)->text(QAccessible::Name),
+        QCOMPARE(QAccessible::queryAccessibleInterface(control(d, "rateLabel"))
+                     ->text(QAccessible::Name),
                  "Correctness rate 100 %");
 
         // The next question, the rows still focused: the question is said.

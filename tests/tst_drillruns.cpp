@@ -2,6 +2,7 @@
 // way a run ends leaves, and the windows that follow. Timer ticks are fired directly.
 #include "drillfixture.h"
 
+#include "records/runrecord.h"
 #include "shell/programmenu.h"
 
 class TestDrillRuns : public QObject, private DrillFixture
@@ -17,24 +18,26 @@ private slots:
     void wholeRuns();
     void failedSaveIsReported();
     void runEndingWhileRecordWindowOpenRefillsIt();
+    void runRecordedOnce_data();
+    void runRecordedOnce();
 };
 
 void TestDrillRuns::pauseTimersFollowTheRun()
 {
     auto d = startRun("甲\r\na;b;c;d;e\r\n乙\r\nbeta\r\n");
-    const int translations = d->run().answerCount();
+    const int renderings = d->run().answerCount();
     d->judgeRow(firstWrongRow(*d));
-    QVERIFY(d->nextQuestionPause->isEnabled());
-    QVERIFY(!d->stopPause->isEnabled());
-    QCOMPARE(d->nextQuestionPause->interval(), 2000 * translations);
+    QVERIFY(control<Forms::Timer>(*d, "nextQuestionPause")->isEnabled());
+    QVERIFY(!control<Forms::Timer>(*d, "stopPause")->isEnabled());
+    QCOMPARE(control<Forms::Timer>(*d, "nextQuestionPause")->interval(), 2000 * renderings);
     // A click during the pause must not restart it.
     d->judgeRow(0);
-    QVERIFY(d->nextQuestionPause->isTicking());
+    QVERIFY(control<Forms::Timer>(*d, "nextQuestionPause")->isTicking());
     d->stopRun();
-    QVERIFY(!d->questionClock->isEnabled());
-    QVERIFY(!d->nextQuestionPause->isEnabled());
-    QVERIFY(!d->nextQuestionPause->isTicking());
-    QVERIFY(!d->stopPause->isEnabled());
+    QVERIFY(!control<Forms::Timer>(*d, "questionClock")->isEnabled());
+    QVERIFY(!control<Forms::Timer>(*d, "nextQuestionPause")->isEnabled());
+    QVERIFY(!control<Forms::Timer>(*d, "nextQuestionPause")->isTicking());
+    QVERIFY(!control<Forms::Timer>(*d, "stopPause")->isEnabled());
 }
 
 // Guards the record each way a run ends leaves, the record window shown only after a run
@@ -82,8 +85,8 @@ void TestDrillRuns::wholeRuns()
     d->startRun();
     play(*d, moves);
     if (ending == QLatin1String("pause_ends")) {
-        QVERIFY(d->stopPause->isEnabled());
-        QVERIFY(!d->nextQuestionPause->isEnabled());
+        QVERIFY(control<Forms::Timer>(*d, "stopPause")->isEnabled());
+        QVERIFY(!control<Forms::Timer>(*d, "nextQuestionPause")->isEnabled());
         d->endPauseBeforeStop();
     } else {
         if (ending == QLatin1String("stop_in_question")) {
@@ -102,26 +105,27 @@ void TestDrillRuns::wholeRuns()
     }
     QCOMPARE(m_state.lastPlace, qint16(place1.isEmpty() ? 0 : 1));
     QCOMPARE(m_recordWindowShows, recordShows);
-    QVERIFY(!d->questionClock->isEnabled() && !d->nextQuestionPause->isEnabled() &&
-            !d->stopPause->isEnabled());
-    QVERIFY(d->startButton->isEnabled());
-    QVERIFY(!d->stopButton->isEnabled());
-    QVERIFY(d->groupList->isEnabled());
+    QVERIFY(!control<Forms::Timer>(*d, "questionClock")->isEnabled() &&
+            !control<Forms::Timer>(*d, "nextQuestionPause")->isEnabled() &&
+            !control<Forms::Timer>(*d, "stopPause")->isEnabled());
+    QVERIFY(control<QPushButton>(*d, "startButton")->isEnabled());
+    QVERIFY(!control<QPushButton>(*d, "stopButton")->isEnabled());
+    QVERIFY(control<QComboBox>(*d, "groupList")->isEnabled());
     QCOMPARE(running.size(), 2);
     QVERIFY(running[0][0].toBool() && !running[1][0].toBool());
-    QCOMPARE(d->questionLabel->caption(), WordFile::groupLine(1, words));
-    for (Forms::Label *label :
-         {d->correctLabel, d->wrongLabel, d->rateLabel, d->questionNumberLabel}) {
+    QCOMPARE(control(*d, "questionLabel")->caption(), WordFile::groupLine(1, words));
+    for (Forms::Label *label : {control(*d, "correctLabel"), control(*d, "wrongLabel"),
+                                control(*d, "rateLabel"), control(*d, "questionNumberLabel")}) {
         QCOMPARE(label->caption(), QStringLiteral("0"));
     }
-    QCOMPARE(Forms::twipWidth(d->timeBar), 4635.0);
-    QVERIFY(d->progressCover->isHidden());
-    QVERIFY(d->feedbackLabel->caption().isEmpty());
+    QCOMPARE(Forms::twipWidth(control(*d, "timeBar")), 4635.0);
+    QVERIFY(control(*d, "progressCover")->isHidden());
+    QVERIFY(control(*d, "feedbackLabel")->caption().isEmpty());
     for (int r = 0; r <= 14; ++r) {
-        QVERIFY(d->candidateRows(r)->isHidden());
-        QVERIFY(d->rowNumbers(r)->isHidden());
+        QVERIFY(candidateRow(*d, r)->isHidden());
+        QVERIFY(rowNumber(*d, r)->isHidden());
         // No found mark survives into the next run.
-        QCOMPARE(Forms::backColor(d->candidateRows(r)), QColor(192, 255, 192));
+        QCOMPARE(Forms::backColor(candidateRow(*d, r)), QColor(192, 255, 192));
     }
 }
 
@@ -139,7 +143,7 @@ void TestDrillRuns::failedSaveIsReported()
     QVERIFY2(m_messages[0].text.contains(QStringLiteral("group 1")),
              qPrintable(m_messages[0].text));
     QCOMPARE(m_state.lastPlace, qint16(0));
-    QVERIFY(d->startButton->isEnabled());
+    QVERIFY(control<QPushButton>(*d, "startButton")->isEnabled());
 }
 
 // Guards against a second record window stacked over the one opened from the menu.
@@ -164,6 +168,48 @@ void TestDrillRuns::runEndingWhileRecordWindowOpenRefillsIt()
     QCOMPARE(shownAfterRun, 1);
     QCOMPARE(m_state.lastPlace, qint16(1));
     QCOMPARE(recordBytes(1).left(10).toHex(), place(400, 2, 100, 2).toHex());
+}
+
+// Guards the record-keeping of a run on its own: the end saved once, a commit taken back
+// by whatever is saved next, nothing written for a run with nothing to save.
+void TestDrillRuns::runRecordedOnce_data()
+{
+    QTest::addColumn<QString>("steps");     // save N / commit N: N right, "-" no score
+    QTest::addColumn<QList<int>>("points"); // the record's places afterwards; none: no file
+    QTest::addColumn<int>("lastPlace");     // what the last step reports
+    QTest::newRow("stop") << "save 2" << QList<int>{200} << 1;
+    QTest::newRow("commit_then_stop") << "commit 1,save 3" << QList<int>{300} << 1;
+    QTest::newRow("commit_twice") << "commit 3,commit 2" << QList<int>{200} << 1;
+    QTest::newRow("end_from_outside_after_commit")
+        << "commit 2,save 1,save 3" << QList<int>{100} << 1;
+    QTest::newRow("commit_after_end") << "save 1,commit 3" << QList<int>{100} << 0;
+    QTest::newRow("next_run_kept_apart") << "save 1,begin,commit 2" << QList<int>{200, 100} << 1;
+    QTest::newRow("nothing_to_save") << "commit -,save -" << QList<int>{} << 0;
+}
+
+void TestDrillRuns::runRecordedOnce()
+{
+    QFETCH(QString, steps);
+    QFETCH(QList<int>, points);
+    RunRecord record;
+    RecordFile::SaveResult saved;
+    for (const QString &step : ("begin," + steps).split(',')) {
+        const RunRecord::Score score{step.section(' ', 1).toInt(), 1, 50, 2};
+        const auto given = step.endsWith('-') ? std::nullopt : std::make_optional(score);
+        if (step == "begin") {
+            record.begin(m_state.installPath + "record_1.divu");
+        } else {
+            saved = step.startsWith("save") ? record.save(given) : record.commit(given);
+            QVERIFY2(saved.ok, qPrintable(saved.error));
+        }
+    }
+    QTEST(int(saved.place), "lastPlace");
+    QByteArray expected;
+    for (int point : points) {
+        expected += place(point, qint16(point / 100 + 1), 50, 2);
+    }
+    expected = expected.leftJustified(points.isEmpty() ? 0 : 100, '\0');
+    QCOMPARE(recordBytes(1).toHex(), expected.toHex());
 }
 
 QTEST_MAIN(TestDrillRuns)

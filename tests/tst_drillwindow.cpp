@@ -26,30 +26,29 @@ void TestDrillWindow::windowAfterLoad()
 {
     writeGroup(1, simpleGroup(2));
     writeGroup(2, simpleGroup(2));
-    m_state.speed = SpeedLevel::Fast;
     auto d = openDrill();
     QCOMPARE(m_state.groupCount, qint16(2));
-    QCOMPARE(d->groupList->count(), 3);
-    QCOMPARE(d->groupList->currentText(), QStringLiteral("- Select -"));
-    QCOMPARE(d->groupList->itemText(2), QStringLiteral("Group 2"));
-    QVERIFY(!d->startButton->isEnabled());
-    QVERIFY(!d->stopButton->isEnabled());
-    QCOMPARE(m_state.speed, SpeedLevel::Normal);
+    QCOMPARE(control<QComboBox>(*d, "groupList")->count(), 3);
+    QCOMPARE(control<QComboBox>(*d, "groupList")->currentText(), QStringLiteral("- Select -"));
+    QCOMPARE(control<QComboBox>(*d, "groupList")->itemText(2), QStringLiteral("Group 2"));
+    QVERIFY(!control<QPushButton>(*d, "startButton")->isEnabled());
+    QVERIFY(!control<QPushButton>(*d, "stopButton")->isEnabled());
+    QCOMPARE(d->run().speed(), SpeedLevel::Normal);
     QCOMPARE(d->run().questionSeconds(), 20);
-    QCOMPARE(d->speedLabel->caption(), QStringLiteral("Normal"));
-    QCOMPARE(d->rowNumbers(0)->caption(), QStringLiteral("  1.  "));
+    QCOMPARE(control(*d, "speedLabel")->caption(), QStringLiteral("Normal"));
+    QCOMPARE(rowNumber(*d, 0)->caption(), QStringLiteral("  1.  "));
     for (int r = 1; r <= 14; ++r) {
-        QCOMPARE(d->rowNumbers(r)->caption(), QStringLiteral("%1.  ").arg(r + 1));
+        QCOMPARE(rowNumber(*d, r)->caption(), QStringLiteral("%1.  ").arg(r + 1));
     }
     for (int r = 0; r <= 14; ++r) {
-        QVERIFY(d->candidateRows(r)->isHidden());
-        QVERIFY(d->rowNumbers(r)->isHidden());
-        QCOMPARE(Forms::twipTop(d->candidateRows(r)), 1140.0 + 375 * r);
+        QVERIFY(candidateRow(*d, r)->isHidden());
+        QVERIFY(rowNumber(*d, r)->isHidden());
+        QCOMPARE(Forms::twipTop(candidateRow(*d, r)), 1140.0 + 375 * r);
     }
-    QCOMPARE(Forms::twipTop(d->rowNumbers(14)), 6390.0);
-    QCOMPARE(Forms::twipLeft(d->rowNumbers(14)), 600.0);
-    QCOMPARE(d->findChild<Forms::Label *>(QStringLiteral("candidateRow_14")),
-             d->candidateRows(14));
+    QCOMPARE(Forms::twipTop(rowNumber(*d, 14)), 6390.0);
+    QCOMPARE(Forms::twipLeft(rowNumber(*d, 14)), 600.0);
+    // One control to each name, so that a name finds the row laid out above.
+    QCOMPARE(d->findChildren<Forms::Label *>(QStringLiteral("candidateRow_14")).size(), 1);
     QCOMPARE(m_state.group, qint16(0));
 }
 
@@ -65,12 +64,12 @@ void TestDrillWindow::loadsChosenGroup()
     QCOMPARE(m_state.group, qint16(1));
     QCOMPARE(d->run().wordCount(), 2);
     QCOMPARE(d->run().word(1).word, QStringLiteral("  甲 "));
-    QCOMPARE(d->questionLabel->caption(), QStringLiteral("第1组: 2个词语"));
-    QVERIFY(d->startButton->isEnabled());
-    QVERIFY(!d->stopButton->isEnabled());
+    QCOMPARE(control(*d, "questionLabel")->caption(), QStringLiteral("第1组: 2个词语"));
+    QVERIFY(control<QPushButton>(*d, "startButton")->isEnabled());
+    QVERIFY(!control<QPushButton>(*d, "stopButton")->isEnabled());
     QCOMPARE(loaded.count(), 1);
     QCOMPARE(m_state.lastPlace, qint16(0));
-    QCOMPARE(d->focusWidget(), d->menuButton);
+    QCOMPARE(d->focusWidget(), control<QPushButton>(*d, "menuButton"));
     QVERIFY(m_messages.isEmpty());
 }
 
@@ -96,9 +95,9 @@ void TestDrillWindow::selectPlaceholderKeepsGroup()
     auto d = openDrill();
     choose(*d, 1);
     choose(*d, 0);
-    QVERIFY(!d->startButton->isEnabled());
+    QVERIFY(!control<QPushButton>(*d, "startButton")->isEnabled());
     QCOMPARE(m_state.group, qint16(1));
-    QCOMPARE(d->questionLabel->caption(), QStringLiteral("第1组: 2个词语"));
+    QCOMPARE(control(*d, "questionLabel")->caption(), QStringLiteral("第1组: 2个词语"));
 }
 
 // Guards the warning's text, title and icon, and the loaded group kept when another fails.
@@ -143,16 +142,16 @@ void TestDrillWindow::failedLoadsWarnAndKeepGroup()
     QCOMPARE(m_messages[0].title, QStringLiteral("Warning!"));
     QCOMPARE(m_messages[0].icon, Forms::Icon::Exclamation);
     QCOMPARE(m_messages[0].buttons, Forms::Buttons::Ok);
-    QCOMPARE(d->groupList->currentIndex(), loadedBefore ? 1 : 0);
+    QCOMPARE(control<QComboBox>(*d, "groupList")->currentIndex(), loadedBefore ? 1 : 0);
     // As after any choice of a group, Start is on; it runs the group still loaded.
-    QVERIFY(d->startButton->isEnabled());
+    QVERIFY(control<QPushButton>(*d, "startButton")->isEnabled());
     if (!loadedBefore) {
         QCOMPARE(m_state.group, qint16(0));
         return;
     }
     QCOMPARE(m_state.group, qint16(1));
     QCOMPARE(d->run().wordCount(), 2);
-    QCOMPARE(d->questionLabel->caption(), QStringLiteral("第1组: 2个词语"));
+    QCOMPARE(control(*d, "questionLabel")->caption(), QStringLiteral("第1组: 2个词语"));
 }
 
 // Guards against a refused Start that still switches buttons or starts the clock.
@@ -165,11 +164,11 @@ void TestDrillWindow::refusedStartChangesNothing()
     d->startRun();
     QCOMPARE(m_messages.size(), 1);
     QCOMPARE(m_messages[0].title, QStringLiteral("Warning!"));
-    QVERIFY(d->startButton->isEnabled());
-    QVERIFY(!d->stopButton->isEnabled());
-    QVERIFY(d->groupList->isEnabled());
+    QVERIFY(control<QPushButton>(*d, "startButton")->isEnabled());
+    QVERIFY(!control<QPushButton>(*d, "stopButton")->isEnabled());
+    QVERIFY(control<QComboBox>(*d, "groupList")->isEnabled());
     QCOMPARE(running.count(), 0);
-    QVERIFY(!d->questionClock->isEnabled());
+    QVERIFY(!control<Forms::Timer>(*d, "questionClock")->isEnabled());
     QCOMPARE(d->run().questionNumber(), 0);
 }
 
@@ -184,39 +183,40 @@ void TestDrillWindow::showsTheOpenQuestion()
         d->judgeRow(firstWrongRow(*d));
         d->endPauseBeforeNextQuestion();
     }
-    QCOMPARE(d->questionLabel->caption(), QStringLiteral("甲"));
-    QVERIFY(d->feedbackLabel->caption().isEmpty());
-    QVERIFY(!d->startButton->isEnabled());
-    QVERIFY(d->stopButton->isEnabled());
-    QVERIFY(!d->groupList->isEnabled());
-    QVERIFY(d->questionClock->isEnabled());
-    QCOMPARE(d->questionNumberLabel->caption(),
+    QCOMPARE(control(*d, "questionLabel")->caption(), QStringLiteral("甲"));
+    QVERIFY(control(*d, "feedbackLabel")->caption().isEmpty());
+    QVERIFY(!control<QPushButton>(*d, "startButton")->isEnabled());
+    QVERIFY(control<QPushButton>(*d, "stopButton")->isEnabled());
+    QVERIFY(!control<QComboBox>(*d, "groupList")->isEnabled());
+    QVERIFY(control<Forms::Timer>(*d, "questionClock")->isEnabled());
+    QCOMPARE(control(*d, "questionNumberLabel")->caption(),
              second ? QStringLiteral("2") : QStringLiteral("1"));
-    QCOMPARE(Forms::twipWidth(d->timeBar), 13.0);
-    QCOMPARE(Forms::twipHeight(d->progressCover), 6330.0);
-    QVERIFY(!d->progressCover->isHidden());
+    QCOMPARE(Forms::twipWidth(control(*d, "timeBar")), 13.0);
+    QCOMPARE(Forms::twipHeight(control(*d, "progressCover")), 6330.0);
+    QVERIFY(!control(*d, "progressCover")->isHidden());
     for (int r = 0; r <= 14; ++r) {
-        QVERIFY(!d->candidateRows(r)->isHidden());
-        QVERIFY(!d->rowNumbers(r)->isHidden());
-        QCOMPARE(d->candidateRows(r)->caption(), d->run().row(r).caption);
+        QVERIFY(!candidateRow(*d, r)->isHidden());
+        QVERIFY(!rowNumber(*d, r)->isHidden());
+        QCOMPARE(candidateRow(*d, r)->caption(), d->run().row(r).caption);
     }
     const int row = d->run().answerRows()[0];
-    QCOMPARE(d->candidateRows(row)->caption(), QStringLiteral("one "));
-    QSignalSpy clockStarts(d->questionClock, &Forms::Timer::started);
+    QCOMPARE(candidateRow(*d, row)->caption(), QStringLiteral("one "));
+    QSignalSpy clockStarts(control<Forms::Timer>(*d, "questionClock"), &Forms::Timer::started);
     d->judgeRow(row);
-    QCOMPARE(Forms::backColor(d->candidateRows(row)), QColor(255, 192, 192));
-    QCOMPARE(Forms::twipHeight(d->progressCover), 6330.0 - (6330.0 / 3 - 13));
+    QCOMPARE(Forms::backColor(candidateRow(*d, row)), QColor(255, 192, 192));
+    QCOMPARE(Forms::twipHeight(control(*d, "progressCover")), 6330.0 - (6330.0 / 3 - 13));
     // A right find that is not the last leaves the question's clock running as it was.
     QCOMPARE(clockStarts.count(), 0);
     d->tickClock();
-    QCOMPARE(Forms::twipWidth(d->timeBar), 13.0 + 231.75);
-    QCOMPARE(d->correctLabel->caption(), QStringLiteral("0"));
+    QCOMPARE(Forms::twipWidth(control(*d, "timeBar")), 13.0 + 231.75);
+    QCOMPARE(control(*d, "correctLabel")->caption(), QStringLiteral("0"));
     d->judgeRow(firstWrongRow(*d));
-    QCOMPARE(d->feedbackLabel->caption(), QStringLiteral("Be careful!\r\n仔细点！"));
-    QCOMPARE(d->wrongLabel->caption(), second ? QStringLiteral("2") : QStringLiteral("1"));
-    QCOMPARE(d->rateLabel->caption(), QStringLiteral("0"));
-    QCOMPARE(Forms::backColor(d->candidateRows(row)), QColor(192, 255, 192));
-    QVERIFY(!d->questionClock->isEnabled());
+    QCOMPARE(control(*d, "feedbackLabel")->caption(), QStringLiteral("Be careful!\r\n仔细点！"));
+    QCOMPARE(control(*d, "wrongLabel")->caption(),
+             second ? QStringLiteral("2") : QStringLiteral("1"));
+    QCOMPARE(control(*d, "rateLabel")->caption(), QStringLiteral("0"));
+    QCOMPARE(Forms::backColor(candidateRow(*d, row)), QColor(192, 255, 192));
+    QVERIFY(!control<Forms::Timer>(*d, "questionClock")->isEnabled());
 }
 
 // Guards against judging only the left button, or a press that started elsewhere.
@@ -232,7 +232,7 @@ void TestDrillWindow::mouseReleaseOfAnyButtonJudges()
 {
     QFETCH(Qt::MouseButton, button);
     auto d = startRun(simpleGroup(3));
-    Forms::Label *row = d->candidateRows(d->run().answerRows()[0]);
+    Forms::Label *row = candidateRow(*d, d->run().answerRows()[0]);
     QTest::mouseRelease(row, button, Qt::ShiftModifier, QPoint(2, 2));
     QVERIFY(d->run().isAnswering()); // no press on the row: no answer
     QTest::mousePress(row, button, Qt::ShiftModifier, QPoint(2, 2));

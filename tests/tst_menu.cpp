@@ -1,5 +1,7 @@
-// The menu form: its items, their enabled states along a run, the windows they open, and
+// The menu: its items, their enabled states along a run, the windows they open, and
 // the confirmed Exit.
+
+#include "drillfixture.h"
 
 #include "base/programstate.h"
 #include "drill/drillwindow.h"
@@ -12,6 +14,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -30,7 +33,7 @@ class TestMenu : public QObject
 
     void loadGroupOne()
     {
-        m_drill->groupList->setCurrentIndex(1);
+        control<QComboBox>(*m_drill, "groupList")->setCurrentIndex(1);
         m_drill->loadChosenGroup();
         QCOMPARE(m_state.group, 1);
     }
@@ -94,7 +97,7 @@ private slots:
         ProgramMenu *menu = m_program->menu();
         const auto items = [menu] { // caption ("-": separator), "off" when disabled
             QStringList items;
-            for (QAction *a : menu->fileMenu->actions()) {
+            for (QAction *a : menu->menu()->actions()) {
                 items << (a->isSeparator() ? "-" : a->text()) + (a->isEnabled() ? "" : " off") +
                              (a->shortcut().isEmpty() && !a->isCheckable() ? "" : " marked");
             }
@@ -102,7 +105,7 @@ private slots:
         };
         const QString rest = ", -, My Words, -, About, -, Exit";
         QCOMPARE(items(), "Record off, Setting" + rest);
-        QVERIFY(!menu->isVisible());
+        QVERIFY(!menu->menu()->isVisible());
         loadGroupOne();
         QCOMPARE(items(), "Record, Setting" + rest);
         m_drill->startRun();
@@ -136,7 +139,7 @@ private slots:
         Forms::setModalObserver([&](Forms::Form *form) {
             shown << form->metaObject()->className();
             QVERIFY(form->isLoaded() && form->parentWidget() == m_drill);
-            QVERIFY(item != "recordItem" || m_drill->openRecordWindow.data() == form);
+            QVERIFY(item != "recordItem" || m_drill->recordWindowForRunEnd() == form);
             if (auto *notice = qobject_cast<NoticeWindow *>(form)) {
                 QCOMPARE(notice->titleLabel->caption() + "|" + notice->textLabel->caption(),
                          "My Words|" + noticeText());
@@ -153,7 +156,7 @@ private slots:
     {
         QStringList order;
         connect(m_drill, &Forms::Form::unloaded, this, [&] { order << "drill"; });
-        connect(m_program->menu(), &Forms::Form::unloaded, this, [&] { order << "menu"; });
+        connect(m_program->menu(), &ProgramMenu::closed, this, [&] { order << "menu"; });
         connect(m_program->backdrop(), &Forms::Form::unloaded, this, [&] { order << "backdrop"; });
         QSignalSpy ended(m_program.get(), &Program::ended);
         const int loaded = Forms::Form::loadedCount();

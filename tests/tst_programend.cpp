@@ -2,6 +2,8 @@
 // any window or box open, the application told to quit), the desktop session's request to
 // commit data, and a save that runs into a file-size limit. A run in progress is saved
 // once, never lost with the process and never written twice.
+#include "drillfixture.h"
+
 #include "base/programstate.h"
 #include "drill/drillwindow.h"
 #include "drill/wordfile.h"
@@ -13,6 +15,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -37,7 +40,7 @@ class TestProgramEnd : public QObject
         program.showDrillWindow();
         DrillWindow *drill = program.drillWindow();
         drill->random() = Random(7);
-        drill->groupList->setCurrentIndex(1);
+        control<QComboBox>(*drill, "groupList")->setCurrentIndex(1);
         drill->loadChosenGroup();
         drill->startRun();
         for (int q = 0; q < finished; ++q) {
@@ -266,7 +269,7 @@ private slots:
         QCOMPARE(m_messages[0].title, QStringLiteral("Warning!"));
         QVERIFY(recordBytes().isEmpty());
         QVERIFY(drill->isLoaded());
-        QVERIFY(drill->startButton->isEnabled());
+        QVERIFY(control<QPushButton>(*drill, "startButton")->isEnabled());
     }
 
     // Guards against an ending in the wait that leaves the unseen drill window loaded, or

@@ -1,11 +1,14 @@
 // The runtime layer: rounding, number texts, random draws, timers, twips and records.
+#include "base/chinese.h"
 #include "base/files.h"
 #include "base/numtext.h"
 #include "base/random.h"
 #include "base/speechchoice.h"
+#include "forms/accessibility.h"
 #include "forms/forms.h"
 #include "records/recordfile.h"
 
+#include <QAccessible>
 #include <QtTest>
 
 #include <cmath>
@@ -29,6 +32,8 @@ private slots:
     void messageAnswererSeesRequest();
     void mandarinVoiceChosen_data();
     void mandarinVoiceChosen();
+    void chineseByCodePoint_data();
+    void chineseByCodePoint();
 };
 
 void TestRuntime::roundsHalvesToEven_data()
@@ -208,6 +213,40 @@ void TestRuntime::mandarinVoiceChosen()
         offered.append({voice.section('|', 0, 0), QLocale(voice.section('|', 1))});
     }
     QTEST(SpeechChoice::mandarinVoice(offered), "chosen");
+}
+
+// Guards against a character beyond the Basic Multilingual Plane (two UTF-16 units) read
+// in an English voice, and a lone surrogate taken for half of one.
+void TestRuntime::chineseByCodePoint_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<bool>("chinese");
+    const QString extB = QString::fromUcs4(U"go \U00020000\U0002A6D6");
+    QTest::newRow("han") << "词" << 0 << true;
+    QTest::newRow("full_width_mark") << "！" << 0 << true;
+    QTest::newRow("ext_b_high_half") << extB << 3 << true;
+    QTest::newRow("ext_b_low_half") << extB << 6 << true;
+    QTest::newRow("emoji_low_half") << QString::fromUcs4(U"\U0001F600") << 1 << false;
+    QTest::newRow("lone_high") << QString(QChar(0xD840)) << 0 << false;
+    QTest::newRow("lone_low") << QString(QChar(0xDC00)) + "a" << 0 << false;
+}
+
+void TestRuntime::chineseByCodePoint()
+{
+    QFETCH(QString, text);
+    QFETCH(int, index);
+    QFETCH(bool, chinese);
+    QCOMPARE(Chinese::isChinese(Chinese::codePointAt(text, index)), chinese);
+    // Announced, the character's run is marked Chinese or English by the same test.
+    QWidget window;
+    Forms::announce(&window, text);
+    QAccessibleInterface *notice = QAccessible::queryAccessibleInterface(
+        window.findChild<QWidget *>("screenReaderAnnouncer"));
+    int start = 0, end = 0;
+    QCOMPARE(notice->textInterface()->attributes(index, &start, &end),
+             chinese ? "language:zh-CN;" : "language:en;");
+    QVERIFY(start <= index && index < end);
 }
 
 QTEST_MAIN(TestRuntime)

@@ -1,5 +1,7 @@
 // The small modal windows: the speed window, the notice and About; and where controls sit.
 
+#include "drillfixture.h"
+
 #include "base/programstate.h"
 #include "drill/drillwindow.h"
 #include "records/recordwindow.h"
@@ -29,7 +31,7 @@ class TestWindows : public QObject
     {
         DrillWindow *drill = m_drill.get();
         if (name == "speed") {
-            auto *window = Forms::loadForm<SpeedWindow>(m_state.speed, drill);
+            auto *window = Forms::loadForm<SpeedWindow>(m_startSpeed, drill);
             connect(window, &SpeedWindow::speedChosen, drill, &DrillWindow::applySpeed);
             return window;
         }
@@ -43,6 +45,7 @@ class TestWindows : public QObject
     std::unique_ptr<QTemporaryDir> m_install;
     ProgramState m_state;
     std::unique_ptr<DrillWindow> m_drill;
+    SpeedLevel m_startSpeed = SpeedLevel::Normal; // the speed window opens on it
 
 private slots:
     void init()
@@ -93,7 +96,7 @@ private slots:
         QFETCH(int, choose);
         QFETCH(QString, how);
         QFETCH(int, speed);
-        m_state.speed = Speed::kLevels[startSpeed - 1];
+        m_startSpeed = Speed::kLevels[startSpeed - 1];
         Forms::Form *form = open(window);
         auto *ok = form->findChild<QPushButton *>();
         QCOMPARE(form->focusWidget(), ok);
@@ -114,8 +117,8 @@ private slots:
                               : how == "enter" ? Qt::Key_Enter
                                                : Qt::Key_Escape);
         QVERIFY(!form->isLoaded());
-        QCOMPARE(Speed::multiplier(m_state.speed), speed);
-        QCOMPARE(m_drill->speedLabel->caption(),
+        QCOMPARE(Speed::multiplier(m_drill->run().speed()), speed);
+        QCOMPARE(control(*m_drill, "speedLabel")->caption(),
                  QStringList({"Slow", "Normal", "Fast"}).at(speed - 1));
     }
 
@@ -315,7 +318,7 @@ private slots:
                 QVERIFY(record->isAncestorOf(QApplication::focusWidget()));
             }
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_F5);
-            QTest::mouseClick(drill->menuButton, Qt::LeftButton);
+            QTest::mouseClick(control<QPushButton>(*drill, "menuButton"), Qt::LeftButton);
             QCOMPARE(popups, 0);
             checked = true;
         });
