@@ -3,19 +3,13 @@
 // every drawing on it (the DAMAGE extension). Once the window that ends the watch (see
 // windowtimeline.h) has had no damage for --quiet-ms, it reads the program's peak resident
 // memory, ends the program with SIGTERM and prints one line of figures in milliseconds.
-//
-//   screenwatch [--quiet-ms 150] [--wait-ms 200] [--timeout-ms 10000] [--log FILE]
-//               [--verbose] -- PROGRAM ARGS...
-//
-// --wait-ms is the program's wait between its backdrop and its drill window, for the
-// figure tick_estimate_to_painted. --log sends the program's output to FILE. --verbose
-// prints every event to standard error. Status 0 with the figures on standard output; 2
-// when nothing was painted in time or the program ended first; 1 for a usage or X error.
+// Its options are in screenwatchtools.h.
 //
 // Every event is timed as this watch reads it. damage_lag_max says how much later than the
 // X server stamped them (at most) it read the damage on the painted window: Xvfb stamps
 // events with the same monotonic clock, in whole milliseconds.
 
+#include "bench/screenwatchtools.h"
 #include "bench/windowtimeline.h"
 
 #include <xcb/damage.h>
@@ -35,7 +29,6 @@
 #include <string>
 #include <sys/syscall.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 #include <vector>
 
@@ -43,95 +36,6 @@ extern char **environ;
 
 namespace
 {
-
-double monotonicMs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
-}
-
-[[noreturn]] void fail(int status, const char *format, ...)
-{
-    std::fputs("screenwatch: ", stderr);
-    va_list args;
-    va_start(args, format);
-    std::vfprintf(stderr, format, args);
-    va_end(args);
-    std::fputc('\n', stderr);
-    std::exit(status);
-}
-
-struct Options {
-    double quietMs = 150;
-    double waitMs = 200;
-    double timeoutMs = 10000;
-    const char *log = nullptr;
-    bool verbose = false;
-    char **program = nullptr;
-};
-
-Options readOptions(int argc, char **argv)
-{
-    Options options;
-    const auto number = [&](int &i) {
-        if (i + 1 >= argc) {
-            fail(1, "%s needs a number", argv[i]);
-        }
-        char *end = nullptr;
-        const double value = std::strtod(argv[++i], &end);
-        if (*end != '\0' || value < 0) {
-            fail(1, "%s takes a number of milliseconds, not \"%s\"", argv[i - 1], argv[i]);
-        }
-        return value;
-    };
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--") {
-            if (i + 1 < argc) {
-                options.program = argv + i + 1;
-            }
-            break;
-        } else if (arg == "--quiet-ms") {
-            options.quietMs = number(i);
-        } else if (arg == "--wait-ms") {
-            options.waitMs = number(i);
-        } else if (arg == "--timeout-ms") {
-            options.timeoutMs = number(i);
-        } else if (arg == "--log" && i + 1 < argc) {
-            options.log = argv[++i];
-        } else if (arg == "--verbose") {
-            options.verbose = true;
-        } else {
-            fail(1, "unknown option %s", argv[i]);
-        }
-    }
-    if (!options.program) {
-        fail(1, "usage: screenwatch [--quiet-ms MS] [--wait-ms MS] [--timeout-ms MS] "
-                "[--log FILE] [--verbose] -- PROGRAM ARGS...");
-    }
-    return options;
-}
-
-// Peak resident memory of a process in MB, from /proc; negative if it cannot be read.
-double peakMemoryMb(pid_t pid)
-{
-    const std::string path = "/proc/" + std::to_string(pid) + "/status";
-    FILE *status = std::fopen(path.c_str(), "r");
-    if (!status) {
-        return -1;
-    }
-    double kb = -1;
-    char line[256];
-    while (std::fgets(line, sizeof line, status)) {
-        if (std::strncmp(line, "VmHWM:", 6) == 0) {
-            kb = std::strtod(line + 6, nullptr);
-            break;
-        }
-    }
-    std::fclose(status);
-    return kb < 0 ? -1 : kb / 1024.0;
-}
 
 class Watch
 {

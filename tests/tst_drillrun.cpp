@@ -46,7 +46,7 @@ void findAll(DrillRun &run)
     }
 }
 
-// Plays the open question and the ones after it: R finds every translation, W clicks a
+// Plays the open question and the ones after it: R finds every rendering, W clicks a
 // wrong row, T lets the time run out. Each move but the first waits out the pause before.
 void play(DrillRun &run, const QString &moves)
 {
@@ -168,7 +168,7 @@ private slots:
         QCOMPARE(run.correct(), correctBefore + 1);
         QCOMPARE(run.feedback(), QStringLiteral("Good job!\r\n正确！"));
         QVERIFY(!run.isAnswering());
-        // The reveal: the three translations in the rest colour, every other row gone.
+        // The reveal: the three renderings in the rest colour, every other row gone.
         for (int r = 0; r <= DrillRun::kLastRow; ++r) {
             QCOMPARE(run.row(r).shown, rows.contains(r));
             QVERIFY(!run.row(r).found);
@@ -202,7 +202,7 @@ private slots:
     }
 
     // Guards against judging by the caption instead of the rows the builder tagged: a
-    // distractor that reads like a translation, and a blank word line whose empty text
+    // distractor that reads like a rendering, and a blank word line whose empty text
     // equals every distractor's empty tag.
     void judgesByTagNotText_data()
     {
@@ -303,7 +303,7 @@ private slots:
         QVERIFY(run.tickClock());
     }
 
-    // Guards the pause's length (2 s per translation of the word just asked), which pause
+    // Guards the pause's length (2 s per rendering of the word just asked), which pause
     // follows the last question, and the rate shown after each question.
     void runsToTheirEnd_data()
     {
