@@ -16,16 +16,7 @@ repo=$PWD
 scripts/install-missing.sh qt6-wayland sway wtype grim gnome-shell dbus python3 python3-gi \
     gir1.2-glib-2.0 imagemagick fonts-liberation fonts-wqy-microhei
 
-if [ $# -ge 1 ]; then
-    WORDMOOR=$(realpath "$1")
-else
-    scripts/deps.sh
-    scripts/build.sh build
-    WORDMOOR=$repo/build/wordmoor
-fi
-[ -x "$WORDMOOR" ] || { echo "No program at $WORDMOOR" >&2; exit 2; }
-export WORDMOOR
-export E2E_ARTIFACTS=${WORDMOOR_E2E_ARTIFACTS:-$repo/build/e2e-failures}
+source tests/e2e/program.sh "$@"
 
 # The compositors and the program run as this user, never as root.
 id wordmoor-e2e >/dev/null 2>&1 ||

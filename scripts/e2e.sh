@@ -21,16 +21,7 @@ repo=$PWD
 scripts/install-missing.sh xvfb xauth openbox xdotool x11-utils wmctrl imagemagick \
     fonts-liberation fonts-wqy-microhei x11-session-utils x11-xserver-utils python3
 
-if [ $# -ge 1 ]; then
-    WORDMOOR=$(realpath "$1")
-else
-    scripts/deps.sh
-    scripts/build.sh build
-    WORDMOOR=$repo/build/wordmoor
-fi
-[ -x "$WORDMOOR" ] || { echo "No program at $WORDMOOR" >&2; exit 2; }
-export WORDMOOR
-export E2E_ARTIFACTS=${WORDMOOR_E2E_ARTIFACTS:-$repo/build/e2e-failures}
+source tests/e2e/program.sh "$@"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
