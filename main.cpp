@@ -3,11 +3,11 @@
 // How the pieces meet: the program's lifetime (shell/program) owns every window and is the
 // only place that ends the program. Its backdrop (shell/backdrop) reads the installation
 // folder from Wordmoor.INI and, after a short wait, the drill window (drill/drillwindow)
-// shows above it. Choosing a group reads its word file (drill/wordfile). The drill window
-// is a thin layer over the rules of a run (drill/drillrun): Start shuffles the group, the
-// question builder (drill/questions) lays out each question, clicks go to the judge, the
+// shows above it. Choosing a group reads its word file (drillcore/wordfile). The drill window
+// is a thin layer over the rules of a run (drillcore/drillrun): Start shuffles the group, the
+// question builder (drillcore/questions) lays out each question, clicks go to the judge, the
 // clock paces the question and its end opens a pause. Stop scores the run into the
-// group's record file (records/recordfile) and shows the record window
+// group's record file (recordkeeping/recordfile) and shows the record window
 // (records/recordwindow). The program menu (shell/programmenu) opens the speed, notice and
 // About windows and holds Exit. Every window stands on the runtime layer in forms/; base/
 // holds the text, number, speed and random utilities and the program's shared state. Each

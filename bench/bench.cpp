@@ -9,7 +9,7 @@
 #include "base/programstate.h"
 #include "bench/measure.h"
 #include "drill/drillwindow.h"
-#include "drill/wordfile.h"
+#include "drillcore/wordfile.h"
 #include "shell/backdrop.h"
 #include "shell/program.h"
 

@@ -3,7 +3,7 @@
 // Needs no display; scripts/bench.sh runs it after the drill's benchmark.
 
 #include "bench/measure.h"
-#include "drill/wordfile.h"
+#include "drillcore/wordfile.h"
 #include "groups/checker.h"
 #include "groups/importer.h"
 

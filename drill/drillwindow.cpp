@@ -2,8 +2,8 @@
 
 #include "base/numtext.h"
 #include "base/programstate.h"
-#include "drill/wordfile.h"
-#include "records/recordfile.h"
+#include "drillcore/wordfile.h"
+#include "recordkeeping/recordfile.h"
 #include "records/recordwindow.h"
 
 #include <QTimer>

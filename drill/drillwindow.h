@@ -2,12 +2,12 @@
 
 #include "base/random.h"
 #include "base/speedlevel.h"
-#include "drill/drillrun.h"
-#include "drill/rownumberentry.h"
+#include "drillcore/drillrun.h"
+#include "drillcore/rownumberentry.h"
 #include "forms/accessibility.h"
 #include "forms/forms.h"
-#include "records/recordfile.h"
-#include "records/runrecord.h"
+#include "recordkeeping/recordfile.h"
+#include "recordkeeping/runrecord.h"
 
 #include <QComboBox>
 #include <QPointer>

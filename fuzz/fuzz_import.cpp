@@ -3,8 +3,8 @@
 // runs, a group file written of them reads back as the same entries, a table written with the export's
 // quoting reads back as the same fields, and the column choice names columns that exist.
 #include "base/files.h"
-#include "drill/drillrules.h"
-#include "drill/questions.h"
+#include "drillcore/drillrules.h"
+#include "drillcore/questions.h"
 #include "fuzz/check.h"
 #include "groups/ankipackage.h"
 #include "groups/columns.h"

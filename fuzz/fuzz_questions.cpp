@@ -5,7 +5,7 @@
 // right one, blank only when such renderings are too rare to be found, and the shuffle the
 // same as taking the drawn entry out of a shrinking list.
 #include "base/random.h"
-#include "drill/questions.h"
+#include "drillcore/questions.h"
 #include "fuzz/check.h"
 #include "tests/questionsmodel.h"
 #include "tests/shufflemodel.h"

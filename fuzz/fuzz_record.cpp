@@ -4,7 +4,7 @@
 // wrong and rate as 32-bit, speed as 16-bit numbers, little-endian), one byte of options,
 // then the file's bytes.
 #include "fuzz/check.h"
-#include "records/recordfile.h"
+#include "recordkeeping/recordfile.h"
 
 #include <QDir>
 #include <QFile>

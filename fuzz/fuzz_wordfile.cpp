@@ -2,7 +2,7 @@
 // each line decodes as it would alone in the encoding detected for the whole file, and a
 // group file pairs those lines into entries.
 #include "base/files.h"
-#include "drill/wordfile.h"
+#include "drillcore/wordfile.h"
 #include "fuzz/check.h"
 #include "tests/linesmodel.h"
 

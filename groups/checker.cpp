@@ -1,9 +1,9 @@
 #include "groups/checker.h"
 
 #include "base/files.h"
-#include "drill/drillrules.h"
-#include "drill/questions.h"
-#include "drill/wordfile.h"
+#include "drillcore/drillrules.h"
+#include "drillcore/questions.h"
+#include "drillcore/wordfile.h"
 
 #include <QDir>
 #include <QFile>

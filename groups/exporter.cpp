@@ -1,6 +1,6 @@
 #include "groups/exporter.h"
 
-#include "drill/wordfile.h"
+#include "drillcore/wordfile.h"
 #include "groups/tabletext.h"
 
 namespace Groups

@@ -2,8 +2,8 @@
 
 #include "base/files.h"
 #include "base/wholefile.h"
-#include "drill/drillrules.h"
-#include "drill/questions.h"
+#include "drillcore/drillrules.h"
+#include "drillcore/questions.h"
 
 #include <QDir>
 #include <QFile>

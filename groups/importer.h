@@ -1,6 +1,6 @@
 #pragma once
 
-#include "drill/wordfile.h"
+#include "drillcore/wordfile.h"
 #include "groups/collection.h"
 #include "groups/readers.h"
 

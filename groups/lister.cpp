@@ -1,7 +1,7 @@
 #include "groups/lister.h"
 
-#include "drill/wordfile.h"
-#include "records/recordfile.h"
+#include "drillcore/wordfile.h"
+#include "recordkeeping/recordfile.h"
 
 #include <QFileInfo>
 

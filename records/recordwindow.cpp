@@ -5,7 +5,7 @@
 #include "base/numtext.h"
 #include "base/programstate.h"
 #include "base/speedlevel.h"
-#include "records/recordfile.h"
+#include "recordkeeping/recordfile.h"
 
 namespace
 {

@@ -1,38 +1,37 @@
 #!/usr/bin/env bash
 # Fails when an include breaks the layering or the split between the libraries.
-# Layers, bottom up: base; forms; records, settings and startup; drill; shell; wordmoor-groups
-# (groups/) and the benchmarks; main.cpp and the tests on top. A file includes only from its own folder or
-# from a folder below it, and only headers that exist.
-# The Qt-Core library (base/, startup/, and drill/ and records/ but for their windows) and
-# wordmoor-groups include no header of Qt's GUI or widgets modules and no header of the
-# window folders (forms/, settings/, shell/, the *window* files); groups/ includes the Qt-Core
-# library and its own folder only.
+# Layers, bottom up: base; forms, drillcore and recordkeeping; records, settings and startup;
+# drill; shell; wordmoor-groups (groups/); the benchmarks; main.cpp and the tests on top. A
+# file includes only from its own folder or from a folder below it, and only headers that
+# exist. The Qt-Core library (base/, drillcore/, recordkeeping/, startup/) and wordmoor-groups
+# include no header of Qt's GUI or widgets modules and no header of the window folders
+# (forms/, drill/, records/, settings/, shell/); groups/ includes the Qt-Core library and its
+# own folder only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 rank() {
     case $1 in
         base) echo 0 ;;
-        forms) echo 1 ;;
+        forms | drillcore | recordkeeping) echo 1 ;;
         records | settings | startup) echo 2 ;;
         drill) echo 3 ;;
         shell) echo 4 ;;
-        groups | bench) echo 5 ;;
-        tests | main.cpp) echo 6 ;;
+        groups) echo 5 ;;
+        bench) echo 6 ;;
+        tests | main.cpp) echo 7 ;;
         *) echo 9 ;;
     esac
 }
 # The Qt-Core library and what stands on it alone.
 is_core() {
     case $1 in
-        base/* | startup/* | groups/*) return 0 ;;
-        drill/*window* | records/*window*) return 1 ;;
-        drill/* | records/*) return 0 ;;
+        base/* | drillcore/* | recordkeeping/* | startup/* | groups/*) return 0 ;;
         *) return 1 ;;
     esac
 }
 is_window_header() {
     case $1 in
-        forms/* | settings/* | shell/* | *window*) return 0 ;;
+        forms/* | drill/* | records/* | settings/* | shell/*) return 0 ;;
         *) return 1 ;;
     esac
 }
@@ -62,8 +61,8 @@ complain() {
     echo "$1"
     bad=1
 }
-for file in base/* forms/* records/* settings/* startup/* drill/* shell/* groups/* tests/* \
-    main.cpp; do
+for file in base/* forms/* drillcore/* recordkeeping/* records/* settings/* startup/* drill/* \
+    shell/* groups/* tests/* bench/* main.cpp; do
     case $file in *.cpp | *.h) ;; *) continue ;; esac
     folder=${file%%/*}
     while read -r included; do

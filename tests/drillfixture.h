@@ -6,7 +6,7 @@
 
 #include "base/programstate.h"
 #include "drill/drillwindow.h"
-#include "drill/wordfile.h"
+#include "drillcore/wordfile.h"
 #include "records/recordwindow.h"
 
 #include <QDir>

@@ -4,7 +4,7 @@
 // run that asks the group in its own order.
 
 #include "base/random.h"
-#include "drill/questions.h"
+#include "drillcore/questions.h"
 
 #include <QStringList>
 #include <QVector>

@@ -1,7 +1,7 @@
 // Answering from the keyboard, and what assistive technology is told of a question.
 #include "drillfixture.h"
 
-#include "drill/rownumberentry.h"
+#include "drillcore/rownumberentry.h"
 
 #include <QAccessible>
 

@@ -1,7 +1,7 @@
 // The rules of a run on their own, with a fixed random source: the run's order, judging,
 // the clock, the end of a question and its pause, the rate, and stopping.
 #include "base/random.h"
-#include "drill/drillrun.h"
+#include "drillcore/drillrun.h"
 
 #include <QSet>
 #include <QtTest>

@@ -2,7 +2,7 @@
 // way a run ends leaves, and the windows that follow. Timer ticks are fired directly.
 #include "drillfixture.h"
 
-#include "records/runrecord.h"
+#include "recordkeeping/runrecord.h"
 #include "shell/programmenu.h"
 
 class TestDrillRuns : public QObject, private DrillFixture

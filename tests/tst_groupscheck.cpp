@@ -1,7 +1,7 @@
 // wordmoor-groups check: what it reports on a group file, and that its verdict is the drill's.
 #include "base/random.h"
-#include "drill/drillrun.h"
-#include "drill/wordfile.h"
+#include "drillcore/drillrun.h"
+#include "drillcore/wordfile.h"
 #include "groups/checker.h"
 
 #include <QDir>

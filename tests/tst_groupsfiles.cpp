@@ -1,7 +1,7 @@
 // wordmoor-groups import on vocabulary files that other programs and people wrote
 // (tests/data, each file's source in its README), in the encodings and line ends learners
 // have them in, and the failures to write that must not pass for success.
-#include "drill/wordfile.h"
+#include "drillcore/wordfile.h"
 #include "groups/importer.h"
 #include "groups/meanings.h"
 

@@ -1,7 +1,7 @@
 // wordmoor-groups import, export and the command line: each format read from files written
 // here after that program's documented format, the groups written, and exit statuses.
 #include "base/wholefile.h"
-#include "drill/wordfile.h"
+#include "drillcore/wordfile.h"
 #include "groups/checker.h"
 #include "groups/exporter.h"
 #include "groups/importer.h"

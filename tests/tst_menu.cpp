@@ -5,7 +5,7 @@
 
 #include "base/programstate.h"
 #include "drill/drillwindow.h"
-#include "records/recordfile.h"
+#include "recordkeeping/recordfile.h"
 #include "records/recordwindow.h"
 #include "shell/backdrop.h"
 #include "shell/noticewindow.h"

@@ -1,6 +1,6 @@
 // The question builder on its own: splitting, the shuffle, and how rows are filled.
 #include "base/random.h"
-#include "drill/questions.h"
+#include "drillcore/questions.h"
 #include "tests/questionsmodel.h"
 #include "tests/shufflemodel.h"
 

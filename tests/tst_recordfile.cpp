@@ -1,5 +1,5 @@
 #include "filesizelimit.h"
-#include "records/recordfile.h"
+#include "recordkeeping/recordfile.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,7 +3,7 @@
 #include "records/recordwindow.h"
 
 #include "base/programstate.h"
-#include "records/recordfile.h"
+#include "recordkeeping/recordfile.h"
 
 #include <QAccessible>
 #include <QDir>

@@ -6,7 +6,7 @@
 #include "base/speechchoice.h"
 #include "forms/accessibility.h"
 #include "forms/forms.h"
-#include "records/recordfile.h"
+#include "recordkeeping/recordfile.h"
 
 #include <QAccessible>
 #include <QtTest>

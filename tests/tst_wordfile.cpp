@@ -1,7 +1,7 @@
 // Word-group files: line rules, decoding, discovery and the load's limits.
 #include "base/files.h"
-#include "drill/drillrules.h"
-#include "drill/wordfile.h"
+#include "drillcore/drillrules.h"
+#include "drillcore/wordfile.h"
 #include "tests/linesmodel.h"
 
 #include <QDir>

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "base/speedlevel.h"
-#include "drill/drillrules.h"
-#include "drill/questions.h"
-#include "drill/wordfile.h"
+#include "drillcore/drillrules.h"
+#include "drillcore/questions.h"
+#include "drillcore/wordfile.h"
 
 #include <QList>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "records/runrecord.h"
+#include "recordkeeping/runrecord.h"
 
 namespace
 {

@@ -1,4 +1,4 @@
-#include "drill/rownumberentry.h"
+#include "drillcore/rownumberentry.h"
 
 QVector<int> RowNumberEntry::typeDigit(int digit)
 {

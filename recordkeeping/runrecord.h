@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/recordfile.h"
+#include "recordkeeping/recordfile.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "records/recordfile.h"
+#include "recordkeeping/recordfile.h"
 
 #include "base/files.h"
 #include "base/wholefile.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "drill/drillrules.h"
+#include "drillcore/drillrules.h"
 
 #include <QList>
 #include <QStringList>

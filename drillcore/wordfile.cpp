@@ -1,4 +1,4 @@
-#include "drill/wordfile.h"
+#include "drillcore/wordfile.h"
 
 #include "base/files.h"
 

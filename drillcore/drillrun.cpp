@@ -1,4 +1,4 @@
-#include "drill/drillrun.h"
+#include "drillcore/drillrun.h"
 
 #include "base/numtext.h"
 #include "base/random.h"

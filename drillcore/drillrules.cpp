@@ -1,6 +1,6 @@
-#include "drill/drillrules.h"
+#include "drillcore/drillrules.h"
 
-#include "drill/wordfile.h"
+#include "drillcore/wordfile.h"
 
 namespace DrillRules
 {

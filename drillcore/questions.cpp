@@ -1,4 +1,4 @@
-#include "drill/questions.h"
+#include "drillcore/questions.h"
 
 #include "base/random.h"
 
